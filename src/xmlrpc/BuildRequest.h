@@ -1,0 +1,10 @@
+#pragma once
+#include <string>
+#include <string_view>
+
+class TXrArray;
+
+// The methodCall document in UTF-8.  The method name may hold only A-Z, a-z,
+// digits, "_", ".", ":" and "/" (check error otherwise) and is not escaped.
+// The caller keeps the parameter array.
+std::string BuildRequest(std::string_view methodName, const TXrArray& params);
