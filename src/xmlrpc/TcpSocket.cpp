@@ -1,0 +1,133 @@
+#include "xmlrpc/TcpSocket.h"
+
+#include "xmlrpc/Transport.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <netdb.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+std::string SystemMessage(int error) {
+    std::string text = std::strerror(error);
+    return text + ".";
+}
+
+int MillisecondsUntil(TTcpSocket::TClock::time_point deadline) {
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - TTcpSocket::TClock::now());
+    if (left.count() <= 0)
+        return 0;
+    // Round up so that a wait never ends just before its deadline and spins.
+    return left.count() > 1000000 ? 1000000 : int(left.count()) + 1;
+}
+
+} // namespace
+
+TTcpSocket::~TTcpSocket() {
+    Close();
+}
+
+void TTcpSocket::Close() {
+    if (FHandle >= 0)
+        ::close(FHandle);
+    FHandle = -1;
+}
+
+bool TTcpSocket::WaitUntil(short events, TClock::time_point deadline) {
+    for (;;) {
+        const int timeout = MillisecondsUntil(deadline);
+        pollfd entry{FHandle, events, 0};
+        const int n = ::poll(&entry, 1, timeout);
+        if (n > 0)
+            return true;
+        if (n == 0) {
+            if (TClock::now() >= deadline)
+                return false;
+            continue;
+        }
+        if (errno != EINTR)
+            throw ETransportError(SystemMessage(errno));
+    }
+}
+
+void TTcpSocket::Connect(const std::string& host, std::uint16_t port, TClock::time_point deadline) {
+    Close();
+    addrinfo hints{};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* found = nullptr;
+    const std::string service = std::to_string(port);
+    const int rc = ::getaddrinfo(host.c_str(), service.c_str(), &hints, &found);
+    if (rc != 0)
+        throw ETransportError("Cannot resolve host name " + host + ": " + ::gai_strerror(rc) + ".");
+    std::string lastError = "No address found for " + host + ".";
+    for (addrinfo* a = found; a; a = a->ai_next) {
+        const int handle =
+            ::socket(a->ai_family, a->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, a->ai_protocol);
+        if (handle < 0) {
+            lastError = SystemMessage(errno);
+            continue;
+        }
+        FHandle = handle;
+        if (::connect(handle, a->ai_addr, a->ai_addrlen) == 0) {
+            ::freeaddrinfo(found);
+            return;
+        }
+        if (errno == EINPROGRESS) {
+            if (!WaitUntil(POLLOUT, deadline)) {
+                ::freeaddrinfo(found);
+                Close();
+                throw ETransportError("Connection to " + host + " timed out.");
+            }
+            int error = 0;
+            socklen_t length = sizeof error;
+            ::getsockopt(handle, SOL_SOCKET, SO_ERROR, &error, &length);
+            if (error == 0) {
+                ::freeaddrinfo(found);
+                return;
+            }
+            lastError = SystemMessage(error);
+        } else {
+            lastError = SystemMessage(errno);
+        }
+        Close();
+    }
+    ::freeaddrinfo(found);
+    throw ETransportError(lastError);
+}
+
+bool TTcpSocket::Send(const char* data, std::size_t size, TClock::time_point deadline) {
+    while (size > 0) {
+        const ssize_t n = ::send(FHandle, data, size, MSG_NOSIGNAL);
+        if (n >= 0) {
+            data += n;
+            size -= std::size_t(n);
+        } else if (errno == EAGAIN || errno == EWOULDBLOCK) {
+            if (!WaitUntil(POLLOUT, deadline))
+                return false;
+        } else if (errno != EINTR) {
+            throw ETransportError(SystemMessage(errno));
+        }
+    }
+    return true;
+}
+
+std::optional<std::size_t> TTcpSocket::Receive(char* buffer, std::size_t size,
+                                               TClock::time_point deadline) {
+    for (;;) {
+        const ssize_t n = ::recv(FHandle, buffer, size, 0);
+        if (n >= 0)
+            return std::size_t(n);
+        if (errno == EAGAIN || errno == EWOULDBLOCK) {
+            if (!WaitUntil(POLLIN, deadline))
+                return std::nullopt;
+        } else if (errno != EINTR) {
+            throw ETransportError(SystemMessage(errno));
+        }
+    }
+}
