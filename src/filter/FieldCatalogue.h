@@ -22,10 +22,10 @@ struct TFieldCategory {
 };
 
 struct TFieldDef {
-    int Category; // index into TFieldCatalogue::Categories()
+    int Category = 0; // index into TFieldCatalogue::Categories()
     std::string Caption;
     std::string ColumnName; // upper case, unique
-    TPanelKind Kind;
+    TPanelKind Kind = pkRange;
     // pkRange: the bounds, which are also the defaults of Minimum and Maximum.
     double LowerBound = 0;
     double UpperBound = 0;
