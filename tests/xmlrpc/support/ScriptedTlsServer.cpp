@@ -1,0 +1,187 @@
+#include "ScriptedTlsServer.h"
+
+#include <openssl/err.h>
+#include <openssl/evp.h>
+#include <openssl/ssl.h>
+
+#include <arpa/inet.h>
+#include <csignal>
+#include <cstdlib>
+#include <netinet/in.h>
+#include <poll.h>
+#include <stdexcept>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+EVP_PKEY* DhParameters() {
+    // Fixed 2048-bit group: anonymous DH needs parameters and the automatic
+    // choice for AES-256 would be an 8192-bit group, far too slow for tests.
+    EVP_PKEY_CTX* ctx = EVP_PKEY_CTX_new_from_name(nullptr, "DH", nullptr);
+    EVP_PKEY* params = nullptr;
+    if (!ctx || EVP_PKEY_paramgen_init(ctx) <= 0 ||
+        EVP_PKEY_CTX_set_group_name(ctx, "ffdhe2048") <= 0 || EVP_PKEY_paramgen(ctx, &params) <= 0)
+        throw std::runtime_error("cannot make DH parameters");
+    EVP_PKEY_CTX_free(ctx);
+    return params;
+}
+
+} // namespace
+
+TScriptedTlsServer::TScriptedTlsServer(bool useTls) : FUseTls(useTls) {
+    std::signal(SIGPIPE, SIG_IGN);
+    if (FUseTls) {
+        SSL_CTX* ctx = SSL_CTX_new(TLS_server_method());
+        SSL_CTX_set_min_proto_version(ctx, TLS1_2_VERSION);
+        SSL_CTX_set_max_proto_version(ctx, TLS1_2_VERSION);
+        SSL_CTX_set_cipher_list(ctx, "ADH-AES256-SHA:@SECLEVEL=0");
+        SSL_CTX_set0_tmp_dh_pkey(ctx, DhParameters());
+        FContext = ctx;
+    }
+    FListen = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    if (::bind(FListen, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
+        ::listen(FListen, 8) != 0 ||
+        ::getsockname(FListen, reinterpret_cast<sockaddr*>(&address), &length) != 0)
+        throw std::runtime_error("cannot listen on loopback");
+    FPort = ntohs(address.sin_port);
+    FThread = std::thread([this] { Serve(); });
+}
+
+TScriptedTlsServer::~TScriptedTlsServer() {
+    FStop = true;
+    FThread.join();
+    ::close(FListen);
+    SSL_CTX_free(static_cast<SSL_CTX*>(FContext));
+}
+
+void TScriptedTlsServer::SetScript(TServerScript script) {
+    std::lock_guard<std::mutex> guard(FLock);
+    FScript = std::move(script);
+}
+
+std::string TScriptedTlsServer::HttpAnswer(const std::string& body, const std::string& status) {
+    return "HTTP/1.0 " + status +
+           "\r\nContent-Type: text/xml\r\nContent-Length: " + std::to_string(body.size()) +
+           "\r\n\r\n" + body;
+}
+
+void TScriptedTlsServer::AnswerBody(const std::string& body, const std::string& status) {
+    TServerScript script;
+    script.Steps.push_back(TServerStep::Send(HttpAnswer(body, status)));
+    SetScript(std::move(script));
+}
+
+std::vector<std::string> TScriptedTlsServer::Requests() const {
+    std::lock_guard<std::mutex> guard(FLock);
+    return FRequests;
+}
+
+void TScriptedTlsServer::Sleep(std::chrono::milliseconds length) const {
+    const auto until = std::chrono::steady_clock::now() + length;
+    while (!Stopping() && std::chrono::steady_clock::now() < until)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+}
+
+void TScriptedTlsServer::Serve() {
+    while (!Stopping()) {
+        pollfd entry{FListen, POLLIN, 0};
+        if (::poll(&entry, 1, 20) <= 0)
+            continue;
+        const int client = ::accept4(FListen, nullptr, nullptr, SOCK_CLOEXEC);
+        if (client < 0)
+            continue;
+        ++FConnections;
+        Handle(client);
+        ::close(client);
+    }
+}
+
+void TScriptedTlsServer::Handle(int client) {
+    TServerScript script;
+    {
+        std::lock_guard<std::mutex> guard(FLock);
+        script = FScript;
+    }
+    if (script.Silent) {
+        while (!Stopping()) {
+            pollfd entry{client, POLLIN, 0};
+            char scrap[256];
+            // Hold the connection until the client gives up or the test ends.
+            if (::poll(&entry, 1, 20) > 0 && ::recv(client, scrap, sizeof scrap, 0) <= 0)
+                return;
+        }
+        return;
+    }
+    timeval timeout{5, 0};
+    ::setsockopt(client, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
+    SSL* ssl = nullptr;
+    if (FUseTls) {
+        ssl = SSL_new(static_cast<SSL_CTX*>(FContext));
+        SSL_set_fd(ssl, client);
+        if (SSL_accept(ssl) != 1) {
+            SSL_free(ssl);
+            ERR_clear_error();
+            return;
+        }
+    }
+    auto receive = [&](char* buffer, int size) {
+        return ssl ? SSL_read(ssl, buffer, size) : int(::recv(client, buffer, size, 0));
+    };
+    auto send = [&](const char* data, int size) {
+        return ssl ? SSL_write(ssl, data, size) : int(::send(client, data, size, MSG_NOSIGNAL));
+    };
+
+    // One request: the header, then Content-length bytes and the CR LF trailer.
+    std::string request;
+    std::size_t expected = std::string::npos;
+    while (request.size() < expected) {
+        char buffer[4096];
+        const int n = receive(buffer, sizeof buffer);
+        if (n <= 0)
+            break;
+        request.append(buffer, std::size_t(n));
+        const std::size_t end = request.find("\r\n\r\n");
+        const std::size_t field = request.find("Content-length: ");
+        if (expected == std::string::npos && end != std::string::npos && field < end)
+            expected = end + 4 + std::strtoul(request.c_str() + field + 16, nullptr, 10) + 2;
+    }
+    {
+        std::lock_guard<std::mutex> guard(FLock);
+        FRequests.push_back(request);
+    }
+    for (const TServerStep& step : script.Steps) {
+        if (Stopping())
+            break;
+        bool ok = true;
+        switch (step.Kind) {
+        case TServerStep::skSend:
+            ok = step.Bytes.empty() || send(step.Bytes.data(), int(step.Bytes.size())) > 0;
+            break;
+        case TServerStep::skDrip:
+            for (char c : step.Bytes) {
+                if (Stopping() || send(&c, 1) <= 0) {
+                    ok = false;
+                    break;
+                }
+                Sleep(step.Interval);
+            }
+            break;
+        case TServerStep::skPause:
+            Sleep(step.Interval);
+            break;
+        }
+        if (!ok)
+            break;
+    }
+    if (ssl) {
+        if (script.CloseNotify)
+            SSL_shutdown(ssl);
+        SSL_free(ssl);
+        ERR_clear_error();
+    }
+}
