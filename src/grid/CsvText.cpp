@@ -1,0 +1,26 @@
+#include "grid/CsvText.h"
+
+std::string CsvCell(std::string_view cell, char separator, char quote) {
+    if (cell.find(separator) == std::string_view::npos)
+        return std::string(cell);
+    std::string out;
+    out.reserve(cell.size() + 2);
+    out += quote;
+    for (char c : cell) {
+        if (c == quote)
+            out += quote;
+        out += c;
+    }
+    out += quote;
+    return out;
+}
+
+std::string CsvLine(const std::vector<std::string>& cells, char separator, char quote) {
+    std::string line;
+    for (size_t i = 0; i < cells.size(); ++i) {
+        if (i > 0)
+            line += separator;
+        line += CsvCell(cells[i], separator, quote);
+    }
+    return line;
+}

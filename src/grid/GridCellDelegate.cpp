@@ -1,0 +1,57 @@
+#include "grid/GridCellDelegate.h"
+
+#include "grid/TStringGridEx.h"
+
+#include <QBitmap>
+#include <QPainter>
+#include <algorithm>
+
+TGridCellDelegate::TGridCellDelegate(TStringGridEx* grid)
+    : QStyledItemDelegate(grid), FGrid(grid) {}
+
+void TGridCellDelegate::initStyleOption(QStyleOptionViewItem* option,
+                                        const QModelIndex& index) const {
+    QStyledItemDelegate::initStyleOption(option, index);
+    option->textElideMode = Qt::ElideNone;
+    option->features &= ~QStyleOptionViewItem::WrapText;
+    option->state &= ~QStyle::State_HasFocus;
+
+    const int row = index.row() + 1; // grid row
+    const bool shaded = (row - 1) % 2 == 1;
+    if (!FGrid->MultiSelect()) {
+        if (shaded && row != FGrid->SelectedRow())
+            option->backgroundBrush = QColor(TStringGridEx::ShadeColour);
+        return;
+    }
+    const auto& picked = FGrid->MultiSelection();
+    const bool inSelection = std::find(picked.begin(), picked.end(), row) != picked.end();
+    const bool current = FGrid->currentIndex().isValid() && FGrid->currentIndex().row() + 1 == row;
+    if (inSelection && current) {
+        option->state |= QStyle::State_Selected;
+    } else if (inSelection) {
+        option->state &= ~QStyle::State_Selected;
+        option->backgroundBrush = QColor(Qt::black);
+        option->palette.setColor(QPalette::Text, option->palette.color(QPalette::HighlightedText));
+    } else {
+        option->state &= ~QStyle::State_Selected;
+        if (shaded)
+            option->backgroundBrush = QColor(TStringGridEx::ShadeColour);
+    }
+}
+
+void TGridCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                              const QModelIndex& index) const {
+    QStyledItemDelegate::paint(painter, option, index);
+    const TCellIcon* icon = FGrid->Attachments().FindCellIcon(index.column(), index.row() + 1);
+    if (!icon || icon->Bitmap.isNull())
+        return;
+    // Transparent where the picture has its corner pixel's colour.
+    QPixmap picture = icon->Bitmap;
+    const QImage image = picture.toImage();
+    picture.setMask(QBitmap::fromImage(
+        image.createMaskFromColor(image.pixel(0, image.height() - 1), Qt::MaskOutColor)));
+    const QSize size = picture.deviceIndependentSize().toSize();
+    const QPoint at(option.rect.x() + (option.rect.width() - size.width()) / 2,
+                    option.rect.y() + (option.rect.height() - size.height()) / 2);
+    painter->drawPixmap(at, picture);
+}
