@@ -18,7 +18,9 @@ enum TExcelColor : int {
     xcWhite = 39,
     xcNoColor = 64,
 };
-inline TExcelColor ExcelColor(int ordinal) { return static_cast<TExcelColor>(ordinal); }
+inline TExcelColor ExcelColor(int ordinal) {
+    return static_cast<TExcelColor>(ordinal);
+}
 
 enum TExcelFontStyle { xfsBold, xfsItalic, xfsStrikeOut };
 using TExcelFontStyles = std::set<TExcelFontStyle>;
@@ -53,13 +55,7 @@ enum TCellVertAlignment { cvaTop, cvaCenter, cvaBottom, cvaJustify };
 enum TCellBorder { cbLeft, cbTop, cbRight, cbBottom, cbDiag };
 using TCellBorders = std::set<TCellBorder>;
 
-enum TPageSetupOption {
-    psoLeftToRight,
-    psoPortrait,
-    psoNoColor,
-    psoDraftQuality,
-    psoPrintNotes
-};
+enum TPageSetupOption { psoLeftToRight, psoPortrait, psoNoColor, psoDraftQuality, psoPrintNotes };
 using TPageSetupOptions = std::set<TPageSetupOption>;
 
 // Type and data length of one BIFF record.
