@@ -1,6 +1,7 @@
 #include "grid/TStringGridEx.h"
 
 #include "grid/CsvText.h"
+#include "grid/ExcelExport.h"
 #include "grid/GridCellDelegate.h"
 #include "grid/GridHeader.h"
 #include "grid/GridModel.h"
@@ -265,6 +266,13 @@ void TStringGridEx::SaveToCsv(const QString& fileName, char separator, char quot
         !file.flush())
         throw Exception(qb::ToAnsi(TranslateText(QStringLiteral("Cannot write file \"%1\". %2"))
                                        .arg(fileName, file.errorString())));
+}
+
+void TStringGridEx::SaveAsExcel(const QString& fileName) {
+    qb::SaveAsExcel(Table(), qb::ToAnsi(fileName), [this](int position, int count) {
+        if (OnSaveProgress)
+            OnSaveProgress(*this, position, count);
+    });
 }
 
 void TStringGridEx::SetMultiSelect(bool on) {

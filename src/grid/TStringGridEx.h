@@ -74,6 +74,10 @@ public:
     // each line, Windows-1252 bytes.  File errors throw Exception.
     void SaveToCsv(const QString& fileName, char separator = ',', char quote = '"');
 
+    // Every cell to a workbook file (grid/ExcelExport.h); number texts become
+    // number cells.  Writer and file errors throw.
+    void SaveAsExcel(const QString& fileName);
+
     // (grid, position, count) while saving.
     std::function<void(TStringGridEx&, int, int)> OnSaveProgress;
     // (grid, column, row) after the grid's own caption-click handling.

@@ -200,6 +200,23 @@ TEST_F(GridTest, SaveToCsvWritesWindows1252LinesWithCrLf) {
     EXPECT_THROW(Grid.SaveToCsv(dir.filePath("missing/results.csv")), Exception);
 }
 
+TEST_F(GridTest, SaveAsExcelWritesAWorkbookOfTheCells) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QString::fromUtf8("r\u00E9sults.xls"));
+    Grid.SetTable({{"Symbol", "Price"}, {"IBM", "12.50"}});
+    int notices = 0;
+    Grid.OnSaveProgress = [&](TStringGridEx& grid, int, int count) {
+        EXPECT_EQ(&grid, &Grid);
+        EXPECT_EQ(count, 2);
+        ++notices;
+    };
+    Grid.SaveAsExcel(path);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.read(4).toHex().toStdString(), "d0cf11e0"); // compound document
+    EXPECT_EQ(notices, 4);
+}
+
 TEST_F(GridTest, SelectedRowIsTheSelectedDataRow) {
     Grid.resize(300, 200);
     Grid.show();
