@@ -83,10 +83,12 @@ protected:
 
 private:
     void BuildResultsMenu();
+    void LayoutFieldPanel();
 
     QWidget* FMainForm;
     QStringList FSiteNames;
     bool FModified = false;
+    bool FDestroying = false;
     QPointer<QWidget> FMainPanel;
     QWidget* FFilterPanel = nullptr;
     TGridSplitter* FGridSplitter = nullptr;

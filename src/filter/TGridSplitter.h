@@ -6,7 +6,9 @@
 class TGridSplitter : public QWidget {
     Q_OBJECT
 public:
-    TGridSplitter(QWidget* target, QWidget* parent = nullptr);
+    TGridSplitter(QWidget* target, int minHeight, QWidget* parent = nullptr);
+
+    int MinHeight() const { return FMinHeight; }
 
     static constexpr int Thickness = 3;
     static constexpr QRgb Colour = 0xFFC0DCC0; // money green
@@ -18,6 +20,7 @@ protected:
 
 private:
     QWidget* FTarget;
+    int FMinHeight;
     int FPressY = 0;
     int FPressHeight = 0;
 };

@@ -1,0 +1,126 @@
+#include "filter/TChoicePanelManualList.h"
+
+#include "filter/TFilterFm.h"
+#include "support/TranslateText.h"
+#include "support/Win1252.h"
+#include "support/ui/Dialogs.h"
+
+#include <QKeyEvent>
+#include <QListWidget>
+#include <QMenu>
+
+namespace {
+
+constexpr int ListColumns = 4;
+
+// Upper case character by character, so that the text keeps its length.
+QString UpperCase(const QString& text) {
+    QString result = text;
+    for (QChar& c : result)
+        c = c.toUpper();
+    return result;
+}
+
+} // namespace
+
+TChoicePanelManualList::TChoicePanelManualList(const TPanelArgs& args,
+                                               const std::vector<std::string>& items)
+    : TChoicePanel(args, items) {
+    SetupManualList(args.Description);
+}
+
+void TChoicePanelManualList::SetupManualList(const QString& description) {
+    SetDescription(
+        TranslateText(QStringLiteral("Right-click in the list below to add or remove items")) +
+        QStringLiteral(".\r\r") + description);
+
+    FPopupMenu = new QMenu(this);
+    FAddAction = FPopupMenu->addAction(TranslateText(QStringLiteral("Add")));
+    FRemoveAction = FPopupMenu->addAction(TranslateText(QStringLiteral("Remove")));
+    connect(FAddAction, &QAction::triggered, this, &TChoicePanelManualList::AddItemClick);
+    connect(FRemoveAction, &QAction::triggered, this, &TChoicePanelManualList::RemoveItemClick);
+
+    QListWidget* list = ItemList();
+    list->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(list, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        if (ListEditable())
+            FPopupMenu->popup(ItemList()->viewport()->mapToGlobal(pos));
+    });
+
+    // Items run down the list and wrap into four columns side by side.
+    list->setFlow(QListView::TopToBottom);
+    list->setWrapping(true);
+    list->setResizeMode(QListView::Adjust);
+    list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    const int columnWidth = (list->width() - 2 * list->frameWidth()) / ListColumns;
+    list->setGridSize(QSize(columnWidth, list->fontMetrics().height() + 2));
+    list->installEventFilter(this);
+}
+
+bool TChoicePanelManualList::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == ItemList() && event->type() == QEvent::KeyPress)
+        return ListKeyDown(static_cast<QKeyEvent*>(event));
+    return TChoicePanel::eventFilter(watched, event);
+}
+
+bool TChoicePanelManualList::ListKeyDown(QKeyEvent* event) {
+    switch (event->key()) {
+    case Qt::Key_Insert:
+        AddItemClick();
+        return true;
+    case Qt::Key_Delete:
+        RemoveItemClick();
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool TChoicePanelManualList::ListEditable() const {
+    return ItemList()->isEnabled();
+}
+
+bool TChoicePanelManualList::IsValidSymbol(const QString& text) {
+    // A line break or other control character would break the line
+    // structure of the filter file the item is saved to.
+    for (QChar c : text)
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+            return false;
+    return text.contains(QLatin1Char(':')) &&
+           text.split(QLatin1Char(':'), Qt::SkipEmptyParts).size() == 2;
+}
+
+void TChoicePanelManualList::AddItemClick() {
+    if (!ListEditable())
+        return;
+    QString value;
+    if (!Dialogs().InputQuery(GetCaption(), TranslateText(QStringLiteral("Enter Value")), value))
+        return;
+    if (!IsValidSymbol(value)) {
+        ShowInformationBox(QStringLiteral("Symbol must be specified as Country:Symbol\r"
+                                          "For example, us:MSFT."));
+        return;
+    }
+    if (IndexOfItem(value) >= 0)
+        return;
+    ItemList()->addItem(UpperCase(value));
+    ItemList()->setFocus();
+    if (FilterFm())
+        FilterFm()->SetModified(true);
+}
+
+void TChoicePanelManualList::RemoveItemClick() {
+    if (!ListEditable())
+        return;
+    const int row = ItemList()->currentRow();
+    if (row < 0)
+        return;
+    delete ItemList()->takeItem(row);
+    if (FilterFm())
+        FilterFm()->SetModified(true);
+}
+
+void TChoicePanelManualList::AppendItem(const std::string& text) {
+    ItemList()->addItem(qb::FromAnsi(text));
+}
