@@ -41,9 +41,7 @@ private:
 
 } // namespace
 
-void TDocuDataXMLParser::FailAt(bool condition, std::string_view message) {
-    if (!condition)
-        return;
+void TDocuDataXMLParser::Fail(std::string_view message) {
     TTextPosition pos = PositionOf(PartStart());
     std::string name = DisplayName();
     std::string text = "at line " + std::to_string(pos.Line) + " and column " +
@@ -77,7 +75,7 @@ std::string TDocuDataXMLParser::UpperName() const {
 
 void TDocuDataXMLParser::ExpectName(std::string_view upperName) {
     if (!NameIs(upperName))
-        FailAt(true, "expected tag \"" + std::string(upperName) + "\"");
+        Fail("expected tag \"" + std::string(upperName) + "\"");
     FailAt(AttributeCount() > 0, "No attributes expected");
 }
 
@@ -151,7 +149,7 @@ std::unique_ptr<TXrValue> TDocuDataXMLParser::ReadValue() {
                 value = std::move(items);
             }
         } else if (type == "STRING") {
-            value = TXrString::FromText(ReadSimpleElement(type));
+            value = std::make_unique<TXrString>(ReadSimpleElement(type));
         } else if (type == "I4" || type == "INT") {
             value = TXrInt4::FromText(ReadSimpleElement(type));
         } else if (type == "BOOLEAN") {
@@ -163,7 +161,7 @@ std::unique_ptr<TXrValue> TDocuDataXMLParser::ReadValue() {
         } else if (type == "BASE64") {
             value = TXrBinary::FromText(ReadSimpleElement(type));
         } else {
-            FailAt(true, "unknown value type");
+            Fail("unknown value type");
         }
         NextSignificant();
         ExpectEndTag("VALUE");
@@ -178,7 +176,7 @@ std::unique_ptr<TXrValue> TDocuDataXMLParser::ReadValue() {
         ExpectEndTag("VALUE");
         return std::make_unique<TXrString>();
     default:
-        FailAt(true, "expected start tag, empty tag, or content");
+        Fail("expected start tag, empty tag, or content");
         return nullptr;
     }
 }
@@ -252,7 +250,7 @@ std::unique_ptr<TXrValue> TDocuDataXMLParser::ReadMethodResponse() {
         NextSignificant();
         ExpectEndTag("FAULT");
     } else {
-        FailAt(true, "expected a PARAMS or FAULT tag");
+        Fail("expected a PARAMS or FAULT tag");
     }
     NextSignificant();
     ExpectEndTag("METHODRESPONSE");

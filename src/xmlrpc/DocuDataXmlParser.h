@@ -20,7 +20,10 @@ public:
 
     // Raises EBadPayload "at line L and column C, tag "name": message." for
     // the current part when the condition holds.
-    void FailAt(bool condition, std::string_view message);
+    void FailAt(bool condition, std::string_view message) {
+        if (condition)
+            Fail(message);
+    }
     void ExpectStartTag(std::string_view upperName);
     void ExpectStartOrEmptyTag(std::string_view upperName);
     void ExpectEndTag(std::string_view upperName);
@@ -41,6 +44,7 @@ public:
     TXrMethodCall ReadMethodCall();
 
 private:
+    [[noreturn]] void Fail(std::string_view message);
     bool NameIs(std::string_view upperName) const;
     std::string UpperName() const;
     void ExpectName(std::string_view upperName);

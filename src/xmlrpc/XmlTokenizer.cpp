@@ -168,16 +168,33 @@ bool TXmlTokenizer::Scan() {
 }
 
 void TXmlTokenizer::ScanContent() {
-    const char* begin = FDoc.data() + FPos;
-    const void* lt = std::memchr(begin, '<', FDoc.size() - FPos);
-    size_t stop =
-        lt ? static_cast<size_t>(static_cast<const char*>(lt) - FDoc.data()) : FDoc.size();
+    // One pass finds the end of the text and whether it needs decoding.
+    const size_t size = FDoc.size();
+    const char* doc = FDoc.data();
+    size_t stop = FPos;
+    bool plain = true;
+    for (; stop < size; ++stop) {
+        char c = doc[stop];
+        if (c == '<')
+            break;
+        if (c == '&' || (FUtf8 && static_cast<unsigned char>(c) >= 0x80))
+            plain = false;
+    }
     FKind = TXmlPartKind::Content;
-    DecodeText(FDoc.substr(FPos, stop - FPos), true);
+    if (plain)
+        FText = FDoc.substr(FPos, stop - FPos);
+    else
+        DecodeText(FDoc.substr(FPos, stop - FPos), true);
     FPos = stop;
 }
 
 bool TXmlTokenizer::ScanMarkup() {
+    // Tags are by far the most frequent parts; test for them first.
+    char next = FPos + 1 < FDoc.size() ? FDoc[FPos + 1] : '\0';
+    if (next == '/')
+        return ScanEndTag();
+    if (next != '!' && next != '?')
+        return ScanTag();
     if (StartsWith(FDoc, FPos, "<!--")) {
         size_t close = FDoc.find("-->", FPos + 4);
         if (close == std::string_view::npos)
@@ -197,11 +214,7 @@ bool TXmlTokenizer::ScanMarkup() {
     }
     if (StartsWith(FDoc, FPos, "<!"))
         return ScanDocumentType();
-    if (StartsWith(FDoc, FPos, "<?"))
-        return ScanQuestion();
-    if (StartsWith(FDoc, FPos, "</"))
-        return ScanEndTag();
-    return ScanTag();
+    return ScanQuestion();
 }
 
 bool TXmlTokenizer::ScanDocumentType() {

@@ -21,6 +21,8 @@ TXrValue* TXrArray::Item(int index) const {
 
 void TXrArray::Add(std::unique_ptr<TXrValue> value) {
     Require(value != nullptr, "Cannot add a missing value to an array.");
+    if (FItems.empty())
+        FItems.reserve(8); // skips the first doublings of every small array
     FItems.push_back(std::move(value));
 }
 
