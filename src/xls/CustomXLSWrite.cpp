@@ -72,6 +72,7 @@ enum : std::uint16_t {
     rtStyle = 0x0293,
     rtBof97 = 0x0809,
     rtBof4 = 0x0409,
+    rtFont4 = 0x0231,
     rtFormat = 0x041E,
     rtXf4 = 0x0443,
 };
@@ -693,6 +694,19 @@ void TCustomXLSWrite::Open40() {
     FInGlobals = false;
     TPut{FBuffer.data()}.u16(0x0400).u16(0x0010).u16(0).u16(0);
     WriteRecord(rtBof4, 8);
+    // Readers need the code page, the fonts and the format the XF records
+    // refer to; without them texts and numbers are misread.
+    WriteWord(rtCodepage, 1252);
+    for (int i = 0; i < 4; ++i) {
+        const std::string name = FFont.Name.substr(0, 255);
+        TPut w{FBuffer.data()};
+        w.u16(static_cast<unsigned>(FFont.Size) * 20 & 0xFFFF).u16(0).u16(0x7FFF);
+        w.u8(static_cast<unsigned>(name.size())).bytes(name);
+        WriteRecord(rtFont4, w.N);
+    }
+    TPut general{FBuffer.data()};
+    general.u16(0).u8(7).bytes("General");
+    WriteRecord(rtFormat, general.N);
     // XF 0 normal style, 1-14 and 16-20 further styles, 15 the cell format.
     for (unsigned i = 0; i < 21; ++i) {
         const bool cell = i == 15, plain = i == 0 || cell;
