@@ -1,0 +1,322 @@
+#include "service/TlsServer.h"
+
+#include "service/HttpRequestHead.h"
+#include "service/ServiceRefusal.h"
+#include "support/Exception.h"
+#include "xmlrpc/MethodCall.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <openssl/err.h>
+#include <openssl/ssl.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+
+namespace {
+
+using TClock = std::chrono::steady_clock;
+
+constexpr std::size_t kMaxHeadBytes = 16 * 1024;
+
+std::string SslErrorText() {
+    unsigned long code = ERR_get_error();
+    ERR_clear_error();
+    if (code == 0)
+        return "connection closed";
+    char text[256];
+    ERR_error_string_n(code, text, sizeof text);
+    return text;
+}
+
+class EConnectionEnded : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// One connection: a non-blocking socket under TLS with deadlines.
+class TConnection {
+public:
+    TConnection(ssl_ctx_st* context, int fd, const TServiceOptions& options)
+        : FFd(fd), FIdle(options.IdleTimeout), FDeadline(TClock::now() + options.RequestTimeout) {
+        FSsl = SSL_new(context);
+        if (!FSsl)
+            throw EConnectionEnded("out of memory");
+        SSL_set_fd(FSsl, fd);
+    }
+    ~TConnection() { SSL_free(FSsl); }
+    TConnection(const TConnection&) = delete;
+    TConnection& operator=(const TConnection&) = delete;
+
+    void Handshake() {
+        Retry("handshake", [&] { return SSL_accept(FSsl); });
+    }
+
+    // Appends what arrives (at least one byte) to `buffer`.
+    void ReadSome(std::string& buffer) {
+        char chunk[16384];
+        int n = Retry("read", [&] { return SSL_read(FSsl, chunk, sizeof chunk); });
+        buffer.append(chunk, static_cast<std::size_t>(n));
+    }
+
+    void WriteAll(std::string_view data) {
+        // Writes get their own deadline: the request deadline may be near.
+        FDeadline = TClock::now() + FIdle;
+        while (!data.empty()) {
+            int chunk = static_cast<int>(std::min<std::size_t>(data.size(), 1 << 20));
+            int n = Retry("write", [&] { return SSL_write(FSsl, data.data(), chunk); });
+            data.remove_prefix(static_cast<std::size_t>(n));
+        }
+    }
+
+    // Sends close_notify, ends our direction and waits briefly for the peer
+    // to close, so that unread bytes do not turn into a reset that could
+    // destroy the answer on its way.
+    void Close() {
+        SSL_shutdown(FSsl);
+        ::shutdown(FFd, SHUT_WR);
+        auto until = TClock::now() + std::chrono::milliseconds(500);
+        char sink[4096];
+        while (TClock::now() < until) {
+            pollfd p{FFd, POLLIN, 0};
+            auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(until - TClock::now());
+            if (::poll(&p, 1, static_cast<int>(std::max<long long>(1, left.count()))) <= 0)
+                break;
+            if (::recv(FFd, sink, sizeof sink, 0) <= 0)
+                break;
+        }
+    }
+
+private:
+    template <class F> int Retry(const char* what, F call) {
+        for (;;) {
+            ERR_clear_error();
+            int rc = call();
+            if (rc > 0)
+                return rc;
+            int error = SSL_get_error(FSsl, rc);
+            short events = 0;
+            if (error == SSL_ERROR_WANT_READ)
+                events = POLLIN;
+            else if (error == SSL_ERROR_WANT_WRITE)
+                events = POLLOUT;
+            else if (error == SSL_ERROR_ZERO_RETURN)
+                throw EConnectionEnded(std::string(what) + ": client closed the connection");
+            else
+                throw EConnectionEnded(std::string(what) + " failed: " + SslErrorText());
+            Wait(what, events);
+        }
+    }
+
+    void Wait(const char* what, short events) {
+        auto now = TClock::now();
+        auto until = std::min(FDeadline, now + FIdle);
+        if (now >= until)
+            throw EConnectionEnded(std::string(what) + ": timed out");
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(until - now);
+        pollfd p{FFd, events, 0};
+        int rc = ::poll(&p, 1, static_cast<int>(std::max<long long>(1, left.count())));
+        if (rc == 0)
+            throw EConnectionEnded(std::string(what) + ": timed out");
+        if (rc < 0 && errno != EINTR)
+            throw EConnectionEnded(std::string(what) + ": " + std::strerror(errno));
+    }
+
+    int FFd;
+    ssl_st* FSsl = nullptr;
+    std::chrono::milliseconds FIdle;
+    TClock::time_point FDeadline;
+};
+
+std::string HttpAnswer(const char* status, const std::string& document) {
+    return std::string("HTTP/1.0 ") + status +
+           "\r\nContent-Type: text/xml\r\nContent-Length: " + std::to_string(document.size()) +
+           "\r\nConnection: close\r\n\r\n" + document;
+}
+
+// Answers the stock client can read: it parses the body whatever the status.
+std::string FaultAnswer(const char* status, int code, const std::string& text) {
+    return HttpAnswer(status, BuildFaultResponse(code, text));
+}
+
+} // namespace
+
+TTlsServer::TTlsServer(const TServiceOptions& options, THandler handler, TLogger logger)
+    : FOptions(options), FHandler(std::move(handler)), FLogger(std::move(logger)) {}
+
+TTlsServer::~TTlsServer() {
+    Stop();
+}
+
+void TTlsServer::Start() {
+    FContext = SSL_CTX_new(TLS_server_method());
+    if (!FContext)
+        throw Exception("Cannot create the TLS context: " + SslErrorText());
+    SSL_CTX_set_min_proto_version(FContext, TLS1_2_VERSION);
+    SSL_CTX_set_max_proto_version(FContext, TLS1_2_VERSION);
+    SSL_CTX_set_security_level(FContext, 0);
+    if (SSL_CTX_set_cipher_list(FContext, "ADH-AES256-SHA:@SECLEVEL=0") != 1)
+        throw Exception("The TLS library offers no ADH-AES256-SHA: " + SslErrorText());
+    // Built-in group parameters sized for the cipher, no file needed.
+    SSL_CTX_set_dh_auto(FContext, 1);
+    SSL_CTX_set_options(FContext, SSL_OP_IGNORE_UNEXPECTED_EOF | SSL_OP_NO_RENEGOTIATION);
+    SSL_CTX_set_session_cache_mode(FContext, SSL_SESS_CACHE_OFF);
+
+    addrinfo hints{};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    hints.ai_flags = AI_PASSIVE | AI_NUMERICSERV;
+    addrinfo* found = nullptr;
+    std::string port = std::to_string(FOptions.Port);
+    if (int rc = getaddrinfo(FOptions.ListenAddress.c_str(), port.c_str(), &hints, &found))
+        throw Exception("Cannot resolve listen address " + FOptions.ListenAddress + ": " +
+                        gai_strerror(rc));
+    std::string failure;
+    for (addrinfo* a = found; a && FListenFd < 0; a = a->ai_next) {
+        int fd = ::socket(a->ai_family, a->ai_socktype | SOCK_CLOEXEC, a->ai_protocol);
+        if (fd < 0)
+            continue;
+        int yes = 1;
+        ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+        if (::bind(fd, a->ai_addr, a->ai_addrlen) == 0 && ::listen(fd, 128) == 0) {
+            FListenFd = fd;
+            break;
+        }
+        failure = std::strerror(errno);
+        ::close(fd);
+    }
+    freeaddrinfo(found);
+    if (FListenFd < 0)
+        throw Exception("Cannot listen on " + FOptions.ListenAddress + " port " + port + ": " +
+                        failure);
+    sockaddr_storage bound{};
+    socklen_t size = sizeof bound;
+    ::getsockname(FListenFd, reinterpret_cast<sockaddr*>(&bound), &size);
+    FPort = ntohs(bound.ss_family == AF_INET6 ? reinterpret_cast<sockaddr_in6&>(bound).sin6_port
+                                              : reinterpret_cast<sockaddr_in&>(bound).sin_port);
+    if (::pipe2(FWakePipe, O_CLOEXEC) != 0)
+        throw Exception(std::string("Cannot create a pipe: ") + std::strerror(errno));
+    FStopping = false;
+    FAcceptThread = std::thread([this] { AcceptLoop(); });
+}
+
+void TTlsServer::Stop() {
+    if (FAcceptThread.joinable()) {
+        FStopping = true;
+        char wake = 1;
+        [[maybe_unused]] auto n = ::write(FWakePipe[1], &wake, 1);
+        FAcceptThread.join();
+    }
+    {
+        std::unique_lock lock(FLock);
+        FChanged.wait(lock, [&] { return FActive == 0; });
+    }
+    for (int* fd : {&FListenFd, &FWakePipe[0], &FWakePipe[1]})
+        if (*fd >= 0) {
+            ::close(*fd);
+            *fd = -1;
+        }
+    SSL_CTX_free(FContext);
+    FContext = nullptr;
+}
+
+void TTlsServer::AcceptLoop() {
+    while (!FStopping) {
+        {
+            // Beyond the limit, clients wait in the listen backlog.
+            std::unique_lock lock(FLock);
+            FChanged.wait(lock, [&] { return FActive < FOptions.MaxConnections || FStopping; });
+        }
+        pollfd p[2] = {{FListenFd, POLLIN, 0}, {FWakePipe[0], POLLIN, 0}};
+        if (::poll(p, 2, -1) < 0 && errno != EINTR)
+            break;
+        if (FStopping || p[1].revents)
+            break;
+        if (!(p[0].revents & POLLIN))
+            continue;
+        int fd = ::accept4(FListenFd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+        if (fd < 0)
+            continue;
+        int yes = 1;
+        ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
+        {
+            std::lock_guard lock(FLock);
+            ++FActive;
+        }
+        try {
+            std::thread([this, fd] {
+                Serve(fd);
+                ::close(fd);
+                std::lock_guard lock(FLock);
+                --FActive;
+                FChanged.notify_all();
+            }).detach();
+        } catch (const std::system_error&) {
+            // No thread to be had: drop this client, keep serving.
+            ::close(fd);
+            std::lock_guard lock(FLock);
+            --FActive;
+        }
+    }
+    std::lock_guard lock(FLock);
+    FChanged.notify_all();
+}
+
+void TTlsServer::Serve(int fd) {
+    auto started = TClock::now();
+    auto elapsed = [&] {
+        return std::to_string(
+                   std::chrono::duration_cast<std::chrono::milliseconds>(TClock::now() - started)
+                       .count()) +
+               " ms";
+    };
+    try {
+        TConnection connection(FContext, fd, FOptions);
+        try {
+            connection.Handshake();
+            auto refuse = [&](const char* status, const std::string& why) {
+                connection.WriteAll(FaultAnswer(status, rcBadParameters, why));
+                connection.Close();
+                FLogger("- " + elapsed() + " refused: " + why);
+            };
+            std::string data;
+            std::size_t headEnd;
+            while ((headEnd = data.find("\r\n\r\n")) == std::string::npos) {
+                if (data.size() > kMaxHeadBytes)
+                    return refuse("431 Request Header Fields Too Large", "Request head too large");
+                connection.ReadSome(data);
+            }
+            THttpRequestHead head = ParseHttpRequestHead(std::string_view(data).substr(0, headEnd));
+            if (head.Method != "POST")
+                return refuse("405 Method Not Allowed", "Only POST requests are served");
+            if (!head.ContentLength)
+                return refuse("411 Length Required", "Content-length missing or malformed");
+            if (*head.ContentLength > FOptions.MaxRequestBytes)
+                return refuse("413 Payload Too Large",
+                              "Request too large (at most " +
+                                  std::to_string(FOptions.MaxRequestBytes) + " bytes)");
+            std::size_t length = *head.ContentLength;
+            std::size_t bodyStart = headEnd + 4;
+            data.reserve(bodyStart + length);
+            while (data.size() < bodyStart + length)
+                connection.ReadSome(data);
+            std::string document = FHandler(std::string_view(data).substr(bodyStart, length));
+            data.clear();
+            data.shrink_to_fit();
+            connection.WriteAll(HttpAnswer("200 OK", document));
+            connection.Close();
+        } catch (const EConnectionEnded& e) {
+            FLogger("- " + elapsed() + " connection ended: " + e.Message());
+        }
+    } catch (const std::exception& e) {
+        FLogger("- " + elapsed() + " connection failed: " + e.what());
+    }
+}
