@@ -185,52 +185,54 @@ std::optional<qint64> TCellComparer::ReadDateTime(const QString& text) const {
 }
 
 TCellKey TCellComparer::Key(const QString& text) const {
-    TCellKey key;
-    switch (FKind) {
-    case skAutomatic:
-        if (auto v = ReadNumber(text)) {
-            key.IsNumber = true;
-            key.Number = *v;
-        }
-        if (auto v = ReadCurrency(text)) {
-            key.IsCurrency = true;
-            key.Currency = *v;
-        }
-        if (auto v = ReadDateTime(text)) {
-            key.IsDate = true;
-            key.DateTime = *v;
-        }
-        key.Text = FCollator.sortKey(text);
-        break;
-    case skText:
-    case skTextCaseSensitive:
-    case skNone:
-        key.Text = FCollator.sortKey(text);
-        break;
-    case skNumeric:
-        key.IsNumber = true;
-        key.Number = ReadNumber(text).value_or(0);
-        break;
-    case skCurrency:
-        key.IsCurrency = true;
-        key.Currency = ReadCurrency(text).value_or(0);
-        break;
-    case skDateTime:
-        key.IsDate = true;
-        key.DateTime = ReadDateTime(text).value_or(0);
-        break;
-    }
-    return key;
+    return TCellKey{text, {}, {}, {}, {}};
+}
+
+const std::optional<double>& TCellComparer::NumberOf(const TCellKey& key) const {
+    if (!key.Number)
+        key.Number = ReadNumber(key.Text);
+    return *key.Number;
+}
+
+const std::optional<double>& TCellComparer::CurrencyOf(const TCellKey& key) const {
+    if (!key.Currency)
+        key.Currency = ReadCurrency(key.Text);
+    return *key.Currency;
+}
+
+const std::optional<qint64>& TCellComparer::DateTimeOf(const TCellKey& key) const {
+    if (!key.DateTime)
+        key.DateTime = ReadDateTime(key.Text);
+    return *key.DateTime;
+}
+
+const QCollatorSortKey& TCellComparer::CollationOf(const TCellKey& key) const {
+    if (!key.Collation)
+        key.Collation = FCollator.sortKey(key.Text);
+    return *key.Collation;
 }
 
 int TCellComparer::Compare(const TCellKey& a, const TCellKey& b) const {
-    if (a.IsNumber && b.IsNumber)
-        return Order(a.Number, b.Number);
-    if (a.IsCurrency && b.IsCurrency)
-        return Order(a.Currency, b.Currency);
-    if (a.IsDate && b.IsDate)
-        return Order(a.DateTime, b.DateTime);
-    if (a.Text && b.Text)
-        return a.Text->compare(*b.Text);
-    return 0;
+    switch (FKind) {
+    case skAutomatic:
+        // The first reading that both texts allow decides.
+        if (NumberOf(a) && NumberOf(b))
+            return Order(*NumberOf(a), *NumberOf(b));
+        if (CurrencyOf(a) && CurrencyOf(b))
+            return Order(*CurrencyOf(a), *CurrencyOf(b));
+        if (DateTimeOf(a) && DateTimeOf(b))
+            return Order(*DateTimeOf(a), *DateTimeOf(b));
+        return CollationOf(a).compare(CollationOf(b));
+    case skNumeric:
+        return Order(NumberOf(a).value_or(0), NumberOf(b).value_or(0));
+    case skCurrency:
+        return Order(CurrencyOf(a).value_or(0), CurrencyOf(b).value_or(0));
+    case skDateTime:
+        return Order(DateTimeOf(a).value_or(0), DateTimeOf(b).value_or(0));
+    case skText:
+    case skTextCaseSensitive:
+    case skNone:
+        break;
+    }
+    return CollationOf(a).compare(CollationOf(b));
 }

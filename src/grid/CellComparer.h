@@ -1,6 +1,6 @@
 #pragma once
-// Compares two cell texts of a sort column.  Each text is read once into a
-// key holding every reading of it; the comparison then picks, pair by pair,
+// Compares two cell texts of a sort column.  Each text is read at most once
+// in each way (kept in its key); the comparison then picks, pair by pair,
 // the first reading both keys share: number, currency amount, date (or
 // date-time), else case-insensitive text in the locale's collation.  The
 // other sort kinds use their one reading for every pair.
@@ -11,14 +11,15 @@
 #include <QString>
 #include <optional>
 
+// One cell's text and its readings, each worked out the first time a
+// comparison needs it.
 struct TCellKey {
-    bool IsNumber = false;
-    bool IsCurrency = false;
-    bool IsDate = false;
-    double Number = 0;
-    double Currency = 0;
-    qint64 DateTime = 0; // milliseconds on a common scale
-    std::optional<QCollatorSortKey> Text;
+    QString Text;
+    // Filled in by TCellComparer as needed.
+    mutable std::optional<std::optional<double>> Number;
+    mutable std::optional<std::optional<double>> Currency;
+    mutable std::optional<std::optional<qint64>> DateTime; // ms on a common scale
+    mutable std::optional<QCollatorSortKey> Collation;
 };
 
 class TCellComparer {
@@ -38,6 +39,11 @@ public:
     std::optional<qint64> ReadDateTime(const QString& text) const;
 
 private:
+    const std::optional<double>& NumberOf(const TCellKey& key) const;
+    const std::optional<double>& CurrencyOf(const TCellKey& key) const;
+    const std::optional<qint64>& DateTimeOf(const TCellKey& key) const;
+    const QCollatorSortKey& CollationOf(const TCellKey& key) const;
+
     struct TDateOrder {
         int Day = 0, Month = 1, Year = 2; // position of each field
         QChar Separator = '/';

@@ -2,6 +2,7 @@
 
 #include "grid/TStringGridEx.h"
 
+#include <QApplication>
 #include <QBitmap>
 #include <QPainter>
 #include <algorithm>
@@ -41,7 +42,26 @@ void TGridCellDelegate::initStyleOption(QStyleOptionViewItem* option,
 
 void TGridCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                               const QModelIndex& index) const {
-    QStyledItemDelegate::paint(painter, option, index);
+    // Background and selection from the style; the text on one line, 2
+    // pixels in from each side, clipped rather than shortened.
+    QStyleOptionViewItem cell = option;
+    initStyleOption(&cell, index);
+    const QString text = cell.text;
+    cell.text.clear();
+    const QWidget* widget = cell.widget;
+    QStyle* style = widget ? widget->style() : QApplication::style();
+    style->drawControl(QStyle::CE_ItemViewItem, &cell, painter, widget);
+    painter->save();
+    painter->setClipRect(cell.rect);
+    const bool selected = cell.state & QStyle::State_Selected;
+    painter->setPen(cell.palette.color(cell.state & QStyle::State_Active ? QPalette::Active
+                                                                         : QPalette::Inactive,
+                                       selected ? QPalette::HighlightedText : QPalette::Text));
+    painter->setFont(cell.font);
+    painter->drawText(cell.rect.adjusted(2, 0, -2, 0),
+                      Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
+    painter->restore();
+
     const TCellIcon* icon = FGrid->Attachments().FindCellIcon(index.column(), index.row() + 1);
     if (!icon || icon->Bitmap.isNull())
         return;
