@@ -256,8 +256,11 @@ bool TXmlTokenizer::ScanQuestion() {
     FName = FDoc.substr(nameStart, nameEnd - nameStart);
     if (EqualsNoCase(FName, "xml")) {
         FKind = TXmlPartKind::XmlDeclaration;
-        if (FPartStart == 0)
+        // The first declaration decides, even after a comment a lenient
+        // writer put before it.
+        if (!FDeclarationSeen)
             ReadDeclaredEncoding(nameEnd, close);
+        FDeclarationSeen = true;
     } else {
         FKind = TXmlPartKind::ProcessingInstruction;
     }

@@ -85,6 +85,7 @@ private:
     std::string_view FDoc;
     size_t FPos = 0;
     bool FUtf8 = false;
+    bool FDeclarationSeen = false;
 
     TXmlPartKind FKind = TXmlPartKind::None;
     size_t FPartStart = 0;

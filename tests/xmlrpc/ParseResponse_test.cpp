@@ -140,6 +140,15 @@ TEST(ParseResponse, DecodesUtf8OnlyWhenTheDeclarationAllowsIt) {
          "<methodResponse><params><param><value>\xC3\xA9</value></param></params>"
          "</methodResponse>",
          "s\"\xC3\xA9\""},
+        {"declaration after a comment",
+         "<!-- c -->" + kDecl +
+             "<methodResponse><params><param><value>\xC3\xA9</value></param>"
+             "</params></methodResponse>",
+         "s\"\xE9\""},
+        {"byte order mark selects utf-8",
+         "\xEF\xBB\xBF<methodResponse><params><param><value>\xC3\xA9</value></param></params>"
+         "</methodResponse>",
+         "s\"\xE9\""},
         {"names decoded in messages", Response("<\xC3\xA9/>"),
          Fault100("at line 1 and column 60, tag \"\xE9\": unknown value type.")},
     };
