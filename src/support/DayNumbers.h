@@ -35,8 +35,9 @@ struct TClockTime {
 // as 2000..2059 (0..59) or 1960..1999 (60..99).
 int32_t DateToDayNumber(int year, int month, int day);
 
-// Calendar date of any day number, also outside the valid range: kNoDate
-// gives 31 December 1599, the day before day 0.
+// Calendar date of a day number: kNoDate gives 31 December 1599, the day
+// before day 0.  Numbers far outside kNoDate..kLastDayNumber give no
+// meaningful date.
 TCalendarDate DayNumberToDate(int32_t dayNumber);
 
 // 0 = Monday .. 6 = Sunday.
