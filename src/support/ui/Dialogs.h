@@ -28,10 +28,10 @@ using TMsgDlgButtons = unsigned;
 
 struct TFileDialogOptions {
     QString Title;
-    QString Filter;           // "Quillbrook|*.qbk" form: description|patterns pairs
-    QString DefaultExt;       // without the dot
+    QString Filter;     // "Quillbrook|*.qbk" form: description|patterns pairs
+    QString DefaultExt; // without the dot
     QString InitialDir;
-    QString FileName;         // proposed name
+    QString FileName; // proposed name
     bool FileMustExist = false;
 };
 

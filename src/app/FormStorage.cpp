@@ -1,0 +1,96 @@
+#include "app/FormStorage.h"
+
+#include "support/IniFile.h"
+#include "support/Win1252.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+
+namespace {
+const char* const StateKey = "WindowState";
+const char* const LeftKey = "Left";
+const char* const TopKey = "Top";
+const char* const WidthKey = "Width";
+const char* const HeightKey = "Height";
+const char* const ActiveControlKey = "ActiveControl";
+} // namespace
+
+TFormStorage::TFormStorage(QString settingsFile, QString section)
+    : FSettingsFile(std::move(settingsFile)), FSection(std::move(section)) {}
+
+bool TFormStorage::Load(TFormPlacement& placement) const {
+    const qb::TIniFile ini = qb::TIniFile::LoadFromFile(FSettingsFile);
+    const std::string section = qb::ToAnsi(FSection);
+    if (!ini.SectionExists(section))
+        return false;
+    const int state = ini.ReadInteger(section, StateKey, TFormPlacement::wsMaximized);
+    placement.WindowState =
+        state >= TFormPlacement::wsNormal && state <= TFormPlacement::wsMaximized
+            ? static_cast<TFormPlacement::TState>(state)
+            : TFormPlacement::wsMaximized;
+    const int width = ini.ReadInteger(section, WidthKey, 0);
+    const int height = ini.ReadInteger(section, HeightKey, 0);
+    placement.NormalGeometry = width > 0 && height > 0
+                                   ? QRect(ini.ReadInteger(section, LeftKey, 0),
+                                           ini.ReadInteger(section, TopKey, 0), width, height)
+                                   : QRect();
+    placement.ActiveControl = qb::FromAnsi(ini.ReadString(section, ActiveControlKey));
+    return true;
+}
+
+void TFormStorage::Save(const TFormPlacement& placement) const {
+    // Read again right before writing, so lines others wrote meanwhile stay.
+    qb::TIniFile ini = qb::TIniFile::LoadFromFile(FSettingsFile);
+    const std::string section = qb::ToAnsi(FSection);
+    ini.WriteInteger(section, StateKey, placement.WindowState);
+    if (!placement.NormalGeometry.isEmpty()) {
+        ini.WriteInteger(section, LeftKey, placement.NormalGeometry.left());
+        ini.WriteInteger(section, TopKey, placement.NormalGeometry.top());
+        ini.WriteInteger(section, WidthKey, placement.NormalGeometry.width());
+        ini.WriteInteger(section, HeightKey, placement.NormalGeometry.height());
+    }
+    ini.WriteString(section, ActiveControlKey, qb::ToAnsi(placement.ActiveControl));
+    ini.SaveToFile(FSettingsFile);
+}
+
+void TFormStorage::RestorePlacement(QWidget& window) const {
+    TFormPlacement placement;
+    if (!Load(placement)) {
+        window.setWindowState(Qt::WindowMaximized);
+        return;
+    }
+    QRect geometry = placement.NormalGeometry;
+    if (geometry.isEmpty()) {
+        geometry = QRect(QPoint(), window.sizeHint().expandedTo(window.minimumSize()));
+    }
+    geometry.setSize(geometry.size().expandedTo(window.minimumSize()));
+    // A placement from another screen layout must not leave the window unreachable.
+    if (QScreen* screen = QGuiApplication::screenAt(geometry.center()); !screen) {
+        if (QScreen* primary = QGuiApplication::primaryScreen())
+            geometry.moveCenter(primary->availableGeometry().center());
+    }
+    window.setGeometry(geometry);
+    // A window is not reopened minimised; it comes back as it was before.
+    window.setWindowState(placement.WindowState == TFormPlacement::wsNormal ? Qt::WindowNoState
+                                                                            : Qt::WindowMaximized);
+    if (!placement.ActiveControl.isEmpty())
+        if (auto* control = window.findChild<QWidget*>(placement.ActiveControl))
+            if (control->focusPolicy() != Qt::NoFocus)
+                control->setFocus(Qt::OtherFocusReason);
+}
+
+void TFormStorage::SavePlacement(const QWidget& window) const {
+    TFormPlacement placement;
+    const Qt::WindowStates state = window.windowState();
+    placement.WindowState = state & Qt::WindowMinimized   ? TFormPlacement::wsMinimized
+                            : state & Qt::WindowMaximized ? TFormPlacement::wsMaximized
+                                                          : TFormPlacement::wsNormal;
+    placement.NormalGeometry = window.normalGeometry();
+    if (placement.NormalGeometry.isEmpty())
+        placement.NormalGeometry = window.geometry();
+    if (const QWidget* focus = window.focusWidget())
+        placement.ActiveControl = focus->objectName();
+    Save(placement);
+}

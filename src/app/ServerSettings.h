@@ -1,0 +1,16 @@
+#pragma once
+// The stock service's address from the "Server" section of the settings file.
+#include <QString>
+
+#include <cstdint>
+#include <string>
+
+struct TServerSettings {
+    std::string ServerHost; // empty when absent
+    int ServerPort = 0;     // 0 when absent
+
+    // Read once at start; a missing file or section gives the defaults.
+    static TServerSettings Load(const QString& settingsFile);
+    // The port as the transport takes it.
+    uint16_t Port16() const { return static_cast<uint16_t>(ServerPort); }
+};
