@@ -600,8 +600,10 @@ void TCustomXLSWrite::NextSheet() {
         EndSheet();
     FInGlobals = false;
     WriteRecord(rtEOF, 0);
-    FStream->Write32(FSheetPositionSlots[FSheetCount],
-                     static_cast<std::uint32_t>(FStream->Position()));
+    // The slot is missing when writing the globals failed before it.
+    if (static_cast<std::size_t>(FSheetCount) < FSheetPositionSlots.size())
+        FStream->Write32(FSheetPositionSlots[FSheetCount],
+                         static_cast<std::uint32_t>(FStream->Position()));
     FStream->SeekEnd();
     ++FSheetCount;
     BeginSheet();
@@ -795,7 +797,7 @@ void TCustomXLSWrite::WriteSharedStrings() {
     }
     const std::uint64_t inserted = FStream->Position() - FGlobalsEnd;
     FStream->Write(tail.data(), tail.size());
-    for (int i = 0; i < FSheetCount; ++i)
+    for (std::size_t i = 0; i < FSheetPositionSlots.size(); ++i)
         FStream->Write32(
             FSheetPositionSlots[i],
             static_cast<std::uint32_t>(FStream->Read32(FSheetPositionSlots[i]) + inserted));

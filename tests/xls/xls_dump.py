@@ -21,6 +21,12 @@ def cells(path):
                     print("cell %d %d n %r" % (r, c, cell.value))
                 elif cell.ctype == xlrd.XL_CELL_TEXT:
                     print("cell %d %d s %s" % (r, c, cell.value))
+                if book.formatting_info and cell.ctype != xlrd.XL_CELL_EMPTY:
+                    xf = book.xf_list[cell.xf_index]
+                    font = book.font_list[xf.font_index]
+                    print("  format %r font %s %d weight %d italic %d color %d" % (
+                        book.format_map[xf.format_key].format_str, font.name,
+                        font.height, font.weight, font.italic, font.colour_index))
 
 
 def ole(path):
