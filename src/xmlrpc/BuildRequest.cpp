@@ -13,6 +13,39 @@ bool IsMethodNameChar(char c) {
 
 } // namespace
 
+std::string ToUtf8(std::string text) {
+    // Plain ASCII runs are copied whole; a document is mostly markup.
+    size_t first = 0;
+    while (first < text.size() && static_cast<unsigned char>(text[first]) < 0x80)
+        ++first;
+    if (first == text.size())
+        return text;
+    std::string out;
+    out.reserve(text.size() + text.size() / 8 + 16);
+    size_t run = 0;
+    for (size_t i = first; i < text.size(); ++i) {
+        unsigned char c = static_cast<unsigned char>(text[i]);
+        if (c < 0x80)
+            continue;
+        out.append(text, run, i - run);
+        run = i + 1;
+        char32_t cp = qb::Win1252ToUnicode(c); // below U+10000 for every byte
+        char bytes[3];
+        if (cp < 0x800) {
+            bytes[0] = static_cast<char>(0xC0 | (cp >> 6));
+            bytes[1] = static_cast<char>(0x80 | (cp & 0x3F));
+            out.append(bytes, 2);
+        } else {
+            bytes[0] = static_cast<char>(0xE0 | (cp >> 12));
+            bytes[1] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+            bytes[2] = static_cast<char>(0x80 | (cp & 0x3F));
+            out.append(bytes, 3);
+        }
+    }
+    out.append(text, run, text.size() - run);
+    return out;
+}
+
 std::string BuildRequest(std::string_view methodName, const TXrArray& params) {
     for (char c : methodName)
         Require(IsMethodNameChar(c));
@@ -27,5 +60,5 @@ std::string BuildRequest(std::string_view methodName, const TXrArray& params) {
         text += "</value></param>\r\n";
     }
     text += "    </params>\r\n</methodCall>";
-    return qb::Win1252ToUtf8(text);
+    return ToUtf8(std::move(text));
 }

@@ -1,8 +1,23 @@
 #include "xmlrpc/EscapeXml.h"
 
+namespace {
+
+// Characters that are written otherwise than as themselves.
+bool IsSpecial(unsigned char c) {
+    return c == '&' || c == '<' || c == '>' || c == '"' || c == '\'' ||
+           (c < 32 && c != '\t' && c != '\n' && c != '\r');
+}
+
+} // namespace
+
 void AppendEscapedXml(std::string& out, std::string_view text) {
-    for (char ch : text) {
-        unsigned char c = static_cast<unsigned char>(ch);
+    size_t run = 0; // start of the plain run not yet written
+    for (size_t i = 0; i < text.size(); ++i) {
+        unsigned char c = static_cast<unsigned char>(text[i]);
+        if (!IsSpecial(c))
+            continue;
+        out.append(text.data() + run, i - run);
+        run = i + 1;
         switch (c) {
         case '&':
             out += "&amp;";
@@ -19,11 +34,11 @@ void AppendEscapedXml(std::string& out, std::string_view text) {
         case '\'':
             out += "&apos;";
             break;
-        default:
-            if (c >= 32 || c == '\t' || c == '\n' || c == '\r')
-                out += ch;
+        default: // other control characters are dropped
+            break;
         }
     }
+    out.append(text.data() + run, text.size() - run);
 }
 
 std::string EscapeXml(std::string_view text) {

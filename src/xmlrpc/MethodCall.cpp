@@ -1,6 +1,6 @@
 #include "xmlrpc/MethodCall.h"
 
-#include "support/Win1252.h"
+#include "xmlrpc/BuildRequest.h"
 #include "xmlrpc/DocuDataXmlParser.h"
 #include "xmlrpc/XrArray.h"
 #include "xmlrpc/XrFault.h"
@@ -19,7 +19,7 @@ std::string ResponseDocument(std::string_view open, const TXrValue& value, std::
     value.AppendXml(text);
     text += close;
     text += "</methodResponse>";
-    return qb::Win1252ToUtf8(text);
+    return ToUtf8(std::move(text));
 }
 
 } // namespace
