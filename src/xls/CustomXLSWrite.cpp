@@ -309,14 +309,16 @@ void TCustomXLSWrite::WriteRecord(std::uint16_t type, std::size_t length) {
 
 void TCustomXLSWrite::WriteRecord(std::uint16_t type, std::size_t length, std::uint8_t* data) {
     const auto max = static_cast<std::size_t>(MaxBuffsize());
-    const std::string tooLarge = "Data size to large, max " + std::to_string(max) + " bytes";
+    auto tooLarge = [max] {
+        return EXlsError("Data size to large, max " + std::to_string(max) + " bytes");
+    };
     if (length > max)
-        throw EXlsError(tooLarge);
+        throw tooLarge();
     TBiffHeader header{type, static_cast<std::uint16_t>(length)};
     if (FOnWriteData)
         FOnWriteData(*this, header, data);
     if (header.Length > max)
-        throw EXlsError(tooLarge);
+        throw tooLarge();
     const std::uint8_t head[4] = {
         static_cast<std::uint8_t>(header.Type), static_cast<std::uint8_t>(header.Type >> 8),
         static_cast<std::uint8_t>(header.Length), static_cast<std::uint8_t>(header.Length >> 8)};
