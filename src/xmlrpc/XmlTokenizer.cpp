@@ -2,6 +2,7 @@
 
 #include "support/Win1252.h"
 
+#include <array>
 #include <cstring>
 
 namespace {
@@ -133,13 +134,17 @@ size_t TXmlTokenizer::SkipBlanks(size_t at) const {
 }
 
 size_t TXmlTokenizer::NameEnd(size_t at) const {
-    while (at < FDoc.size()) {
-        char c = FDoc[at];
-        if (IsBlank(static_cast<unsigned char>(c)) || c == '>' || c == '/' || c == '=' ||
-            c == '?' || c == '<')
-            break;
+    // Bytes that end a name: blanks and the markup characters around names.
+    static constexpr auto kEndsName = [] {
+        std::array<bool, 256> table{};
+        for (unsigned char c : {' ', '\t', '\n', '\v', '\f', '\r', '>', '/', '=', '?', '<'})
+            table[c] = true;
+        return table;
+    }();
+    const size_t size = FDoc.size();
+    const char* doc = FDoc.data();
+    while (at < size && !kEndsName[static_cast<unsigned char>(doc[at])])
         ++at;
-    }
     return at;
 }
 
