@@ -234,7 +234,7 @@ void FillResultsGrid(TFilterFm& editor, const TXrStruct& response,
     show();
 }
 
-void SearchStocks(TStockService& service, TFilterFm& editor, const QDate& tradeDate,
+void SearchStocks(TStockServiceClient& service, TFilterFm& editor, const QDate& tradeDate,
                   const TSearchProgress& progress) {
     auto hide = [&] {
         if (progress.Hide)

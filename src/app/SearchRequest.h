@@ -12,7 +12,7 @@
 #include <utility>
 
 class TFilterFm;
-class TStockService;
+class TStockServiceClient;
 class TXrStruct;
 
 // The request struct ("TradeDate", "Columns", "Symbols"), or nullptr and the
@@ -46,5 +46,5 @@ void FillResultsGrid(TFilterFm& editor, const TXrStruct& response,
 // The search of a filter that ValidateFilter allowed: progress window,
 // session, the threaded call, the grid, and the session closed whatever
 // happened.  Errors pass on after that cleanup.
-void SearchStocks(TStockService& service, TFilterFm& editor, const QDate& tradeDate,
+void SearchStocks(TStockServiceClient& service, TFilterFm& editor, const QDate& tradeDate,
                   const TSearchProgress& progress);

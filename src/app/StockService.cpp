@@ -57,11 +57,11 @@ TXrArray& ResultArray(TXrValue* result, const std::string& method) {
     return *value;
 }
 
-TStockService::TStockService(std::string serverHost, int serverPort, TAccount account)
+TStockServiceClient::TStockServiceClient(std::string serverHost, int serverPort, TAccount account)
     : ServerHost(std::move(serverHost)), ServerPort(serverPort), Account(std::move(account)) {}
 
-std::unique_ptr<TXrValue> TStockService::Call(const std::string& method, const TXrArray& params,
-                                              bool threaded) {
+std::unique_ptr<TXrValue> TStockServiceClient::Call(const std::string& method,
+                                                    const TXrArray& params, bool threaded) {
     if (RemoteCall)
         return RemoteCall(method, params, threaded);
     if (threaded)
@@ -69,14 +69,14 @@ std::unique_ptr<TXrValue> TStockService::Call(const std::string& method, const T
     return RpcCall(ServerHost, Port16(), true, method, params, Limits);
 }
 
-TStockService TStockService::ForWindow(QWidget* window, const QString& settingsFile) {
+TStockServiceClient TStockServiceClient::ForWindow(QWidget* window, const QString& settingsFile) {
     const TServerSettings server = TServerSettings::Load(settingsFile);
     return ForWindow(window, server.ServerHost, server.ServerPort, TAccount::Load(settingsFile));
 }
 
-TStockService TStockService::ForWindow(QWidget* window, std::string serverHost, int serverPort,
-                                       TAccount account) {
-    TStockService service(std::move(serverHost), serverPort, std::move(account));
+TStockServiceClient TStockServiceClient::ForWindow(QWidget* window, std::string serverHost,
+                                                   int serverPort, TAccount account) {
+    TStockServiceClient service(std::move(serverHost), serverPort, std::move(account));
     QPointer<QWidget> guarded(window);
     service.SetWindowEnabled = [guarded](bool enabled) {
         if (guarded)
@@ -86,12 +86,12 @@ TStockService TStockService::ForWindow(QWidget* window, std::string serverHost, 
     return service;
 }
 
-std::uint16_t TStockService::Port16() const {
+std::uint16_t TStockServiceClient::Port16() const {
     // A port the transport cannot address is refused there like a missing one.
     return ServerPort > 0 && ServerPort <= 65535 ? std::uint16_t(ServerPort) : 0;
 }
 
-std::string TStockService::OpenSession() {
+std::string TStockServiceClient::OpenSession() {
     std::string token;
     try {
         TXrArray params;
@@ -120,7 +120,7 @@ std::string TStockService::OpenSession() {
     return token;
 }
 
-void TStockService::CloseSession(const std::string& token) {
+void TStockServiceClient::CloseSession(const std::string& token) {
     try {
         TXrArray params;
         params.AddString(token);
@@ -130,8 +130,8 @@ void TStockService::CloseSession(const std::string& token) {
     }
 }
 
-std::unique_ptr<TXrValue> TStockService::CallInThread(const std::string& method,
-                                                      const TXrArray& params) {
+std::unique_ptr<TXrValue> TStockServiceClient::CallInThread(const std::string& method,
+                                                            const TXrArray& params) {
     if (SetWindowEnabled)
         SetWindowEnabled(false);
     std::unique_ptr<TXrValue> result;
@@ -147,9 +147,9 @@ std::unique_ptr<TXrValue> TStockService::CallInThread(const std::string& method,
     return RaiseIfFault(std::move(result));
 }
 
-bool TStockService::CallInSession(const std::string& method,
-                                  const std::function<void(TXrArray& params)>& addParams,
-                                  const std::function<void(TXrValue& result)>& use) {
+bool TStockServiceClient::CallInSession(const std::string& method,
+                                        const std::function<void(TXrArray& params)>& addParams,
+                                        const std::function<void(TXrValue& result)>& use) {
     const std::string token = OpenSession();
     if (token.empty())
         return false;
@@ -171,7 +171,7 @@ bool TStockService::CallInSession(const std::string& method,
     return true;
 }
 
-std::optional<std::vector<std::string>> TStockService::GetStockInfoSites() {
+std::optional<std::vector<std::string>> TStockServiceClient::GetStockInfoSites() {
     std::optional<std::vector<std::string>> names;
     try {
         CallInSession(SitesMethod, nullptr, [&](TXrValue& result) {
@@ -189,9 +189,10 @@ std::optional<std::vector<std::string>> TStockService::GetStockInfoSites() {
     return names;
 }
 
-std::string TStockService::GetStockInfoURL(const std::string& country, const std::string& symbol,
-                                           const std::string& exchange,
-                                           const std::string& siteName) {
+std::string TStockServiceClient::GetStockInfoURL(const std::string& country,
+                                                 const std::string& symbol,
+                                                 const std::string& exchange,
+                                                 const std::string& siteName) {
     std::string address;
     try {
         CallInSession(

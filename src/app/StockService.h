@@ -30,20 +30,20 @@ void CheckResultError(const TXrStruct& result);
 TXrStruct& ResultStruct(TXrValue* result, const std::string& method);
 TXrArray& ResultArray(TXrValue* result, const std::string& method);
 
-class TStockService {
+class TStockServiceClient {
 public:
     // One remote call.  `threaded`: run on the call thread with messages
     // pumped (everything but opening and closing sessions).  Tests replace it.
     using TRemoteCall = std::function<std::unique_ptr<TXrValue>(
         const std::string& method, const TXrArray& params, bool threaded)>;
 
-    TStockService(std::string serverHost, int serverPort, TAccount account);
+    TStockServiceClient(std::string serverHost, int serverPort, TAccount account);
 
     // For the main window: the window is disabled during threaded calls and
     // the event loop runs meanwhile.  Server and account from the settings.
-    static TStockService ForWindow(QWidget* window, const QString& settingsFile);
-    static TStockService ForWindow(QWidget* window, std::string serverHost, int serverPort,
-                                   TAccount account);
+    static TStockServiceClient ForWindow(QWidget* window, const QString& settingsFile);
+    static TStockServiceClient ForWindow(QWidget* window, std::string serverHost, int serverPort,
+                                         TAccount account);
 
     std::string ServerHost;
     int ServerPort;
