@@ -87,12 +87,20 @@ TFilterFm::TFilterFm(QWidget* mainForm, const QStringList& siteNames)
     layout->addStretch(0);
 
     BuildResultsMenu();
+    connect(FMainPanel.data(), &QObject::destroyed, this, [this] {
+        FPanels.clear();
+        FFrontPanel = nullptr;
+        FLastHintNode = nullptr;
+    });
 }
 
 TFilterFm::~TFilterFm() {
     FDestroying = true;
-    disconnect(FTreeView, nullptr, this, nullptr);
-    delete FMainPanel.data();
+    // The main window may have destroyed the panel already.
+    if (FMainPanel) {
+        disconnect(FTreeView, nullptr, this, nullptr);
+        delete FMainPanel.data();
+    }
 }
 
 void TFilterFm::BuildResultsMenu() {
@@ -285,7 +293,7 @@ void TFilterFm::TreeViewMouseMove(const QPoint& pos) {
 bool TFilterFm::eventFilter(QObject* watched, QEvent* event) {
     if (watched == FFieldPanel && event->type() == QEvent::Resize) {
         LayoutFieldPanel();
-    } else if (watched == FTreeView->viewport()) {
+    } else if (FTreeView && watched == FTreeView->viewport()) {
         if (event->type() == QEvent::MouseMove) {
             TreeViewMouseMove(static_cast<QMouseEvent*>(event)->position().toPoint());
         } else if (event->type() == QEvent::ToolTip) {
