@@ -9,8 +9,8 @@ const std::vector<TInfoSite>& InfoSites() {
     // Reserved example domains: the demo data names no real company.
     static const std::vector<TInfoSite> sites{
         {"Quote summary", "https://quotes.example.com/{country}/{exchange}/{symbol}"},
-        {"Company profile",
-         "https://profiles.example.org/company?country={country}&symbol={symbol}"},
+        {"Company profile", "https://profiles.example.org/"
+                            "company?country={country}&exchange={exchange}&symbol={symbol}"},
         {"Charts", "https://charts.example.net/{symbol}?market={exchange}"},
     };
     return sites;
