@@ -9,6 +9,8 @@
 #include <QListWidget>
 #include <QMenu>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int ListColumns = 4;
@@ -53,8 +55,9 @@ void TChoicePanelManualList::SetupManualList(const QString& description) {
     list->setResizeMode(QListView::Adjust);
     list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     list->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    const int columnWidth = (list->width() - 2 * list->frameWidth()) / ListColumns;
-    list->setGridSize(QSize(columnWidth, list->fontMetrics().height() + 2));
+    UpdateColumnWidth();
+    connect(list->model(), &QAbstractItemModel::rowsInserted, this,
+            &TChoicePanelManualList::UpdateColumnWidth);
     list->installEventFilter(this);
 }
 
@@ -75,6 +78,15 @@ bool TChoicePanelManualList::ListKeyDown(QKeyEvent* event) {
     default:
         return false;
     }
+}
+
+// A quarter of the list, widened when an item would not fit.
+void TChoicePanelManualList::UpdateColumnWidth() {
+    QListWidget* list = ItemList();
+    int width = (list->width() - 2 * list->frameWidth()) / ListColumns;
+    for (int i = 0; i < list->count(); ++i)
+        width = std::max(width, list->fontMetrics().horizontalAdvance(list->item(i)->text()) + 8);
+    list->setGridSize(QSize(width, list->fontMetrics().height() + 2));
 }
 
 bool TChoicePanelManualList::ListEditable() const {

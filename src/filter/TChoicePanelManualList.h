@@ -37,6 +37,7 @@ protected:
 
 private:
     bool ListEditable() const;
+    void UpdateColumnWidth();
 
     QMenu* FPopupMenu;
     QAction* FAddAction;

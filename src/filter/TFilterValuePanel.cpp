@@ -21,6 +21,8 @@ TFilterValuePanel::TFilterValuePanel(const TPanelArgs& args, int leftColumnWidth
     : QFrame(args.Parent), FFilterFm(args.FilterFm), FNode(args.Node), FColumnName(args.ColumnName),
       FOnChange(args.OnChange) {
     hide();
+    // Panels lie on top of each other; the one in front must cover the rest.
+    setAutoFillBackground(true);
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
