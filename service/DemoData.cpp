@@ -194,12 +194,14 @@ void AdvanceMonth(std::vector<TStock>& stocks, TRandom& random, int month) {
     double market = random.Normal(0.006, 0.045);
     for (auto& s : stocks) {
         double ret = s.Beta * market + random.Normal(0.002, 0.07 + 0.02 * s.Beta);
-        double price = Clamp(s.Prices.back() * std::exp(ret), 0.01, 250000);
+        // The largest companies stay below a few trillion in value.
+        double price = Clamp(s.Prices.back() * std::exp(ret), 0.01,
+                             std::min(250000.0, 2.5e12 / s.Shares));
         Keep(s.Prices, price, 61);
         s.Margin = Clamp(s.Margin + random.Normal(0, 0.008), -0.6, 0.45);
         s.Growth = Clamp(s.Growth + random.Normal(0, 0.006), -0.3, 0.5);
-        double sales =
-            s.Sales.back() * std::pow(1 + s.Growth, 1.0 / 12) * std::exp(random.Normal(0, 0.01));
+        double sales = std::min(1.5e12, s.Sales.back() * std::pow(1 + s.Growth, 1.0 / 12) *
+                                            std::exp(random.Normal(0, 0.01)));
         Keep(s.Sales, sales, 61);
         Keep(s.Incomes, sales * s.Margin, 61);
         s.Book = std::max(s.Book + 0.5 * sales * s.Margin / 12, price * s.Shares * 0.02);

@@ -6,9 +6,10 @@
 
 #include <stdexcept>
 
-std::string QueryValue(const std::string& sql) {
+std::string QueryValue(const std::string& sql, const std::string& path) {
     sqlite3* db = nullptr;
-    sqlite3_open_v2(TestDatabasePath().c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_open_v2((path.empty() ? TestDatabasePath() : path).c_str(), &db, SQLITE_OPEN_READONLY,
+                    nullptr);
     sqlite3_stmt* stmt = nullptr;
     std::string value;
     bool ok = sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr) == SQLITE_OK;
@@ -21,8 +22,8 @@ std::string QueryValue(const std::string& sql) {
     return value;
 }
 
-long long QueryCount(const std::string& sql) {
-    return std::stoll(QueryValue(sql));
+long long QueryCount(const std::string& sql, const std::string& path) {
+    return std::stoll(QueryValue(sql, path));
 }
 
 long long SnapshotOnOrBefore(const std::string& isoDate) {
