@@ -195,13 +195,14 @@ void AdvanceMonth(std::vector<TStock>& stocks, TRandom& random, int month) {
     for (auto& s : stocks) {
         double ret = s.Beta * market + random.Normal(0.002, 0.07 + 0.02 * s.Beta);
         // The largest companies stay below a few trillion in value.
-        double price = Clamp(s.Prices.back() * std::exp(ret), 0.01,
-                             std::min(250000.0, 2.5e12 / s.Shares));
+        double price =
+            Clamp(s.Prices.back() * std::exp(ret), 0.01, std::min(250000.0, 2.5e12 / s.Shares));
         Keep(s.Prices, price, 61);
         s.Margin = Clamp(s.Margin + random.Normal(0, 0.008), -0.6, 0.45);
         s.Growth = Clamp(s.Growth + random.Normal(0, 0.006), -0.3, 0.5);
-        double sales = std::min(1.5e12, s.Sales.back() * std::pow(1 + s.Growth, 1.0 / 12) *
-                                            std::exp(random.Normal(0, 0.01)));
+        double sales = Clamp(s.Sales.back() * std::pow(1 + s.Growth, 1.0 / 12) *
+                                 std::exp(random.Normal(0, 0.01)),
+                             1e5, 1.5e12);
         Keep(s.Sales, sales, 61);
         Keep(s.Incomes, sales * s.Margin, 61);
         s.Book = std::max(s.Book + 0.5 * sales * s.Margin / 12, price * s.Shares * 0.02);
@@ -227,8 +228,10 @@ double Ago(const std::deque<double>& history, std::size_t months) {
     return history[history.size() - 1 - std::min(months, history.size() - 1)];
 }
 
-std::optional<double> Ratio(double a, double b) {
-    if (b <= 0 || a <= 0)
+// A positive ratio within `most`; none when either side is not positive or
+// the ratio is beyond any sensible figure (earnings of almost nothing).
+std::optional<double> Ratio(double a, double b, double most) {
+    if (b <= 0 || a <= 0 || a / b > most)
         return std::nullopt;
     return a / b;
 }
@@ -294,12 +297,12 @@ TRow Snapshot(TStock& s, TRandom& random, const QDate& day) {
         Round(Average(s.Prices, 2) * std::exp(random.Normal(0, 0.01)), 2);
     CELL(v, "MOVINGAVERAGE200DAY") =
         Round(Average(s.Prices, 7) * std::exp(random.Normal(0, 0.01)), 2);
-    std::optional<double> pe = Ratio(cap, income);
+    std::optional<double> pe = Ratio(cap, income, 5000);
     if (pe) {
         CELL(v, "PETRAILING12MONTHS") = Round(*pe, 2);
         Keep(s.Pes, *pe, 60);
     }
-    if (auto forward = Ratio(cap, income * (1 + s.Growth)))
+    if (auto forward = Ratio(cap, income * (1 + s.Growth), 5000))
         CELL(v, "PE1YEARFORWARD") = Round(*forward, 2);
     if (!s.Pes.empty()) {
         CELL(v, "PE5YEARHIGH") = Round(*std::max_element(s.Pes.begin(), s.Pes.end()), 2);
@@ -333,9 +336,9 @@ TRow Snapshot(TStock& s, TRandom& random, const QDate& day) {
     CELL(v, "MARKETCAP") = std::round(cap);
     CELL(v, "NUMBEROFSHARES") = s.Shares;
     CELL(v, "DEBTEQUITYRATIO") = Round(s.DebtEquity, 2);
-    if (auto pb = Ratio(cap, s.Book))
+    if (auto pb = Ratio(cap, s.Book, 1000000))
         CELL(v, "PRICETOBOOK") = Round(*pb, 2);
-    if (auto ps = Ratio(cap, sales))
+    if (auto ps = Ratio(cap, sales, 1000000))
         CELL(v, "PRICETOSALES") = Round(*ps, 2);
     double cashFlow = income + sales * 0.05;
     if (cashFlow != 0)

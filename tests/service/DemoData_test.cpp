@@ -50,7 +50,10 @@ TEST(DemoData, FullSetHasOverFiveThousandStocksOfBothCountriesOnTheSixExchanges)
                          "EXCHANGE x FROM stocks ORDER BY 1)",
                          path),
               "CA:TSX CA:TSX-V US:AMEX US:NASDAQ US:NYSE US:OTC");
-    EXPECT_EQ(QueryCount("SELECT MIN(n) > 250 FROM (SELECT COUNT(*) n FROM stocks GROUP BY EXCHANGE)", path), 1);
+    EXPECT_EQ(
+        QueryCount("SELECT MIN(n) > 250 FROM (SELECT COUNT(*) n FROM stocks GROUP BY EXCHANGE)",
+                   path),
+        1);
     EXPECT_EQ(QueryCount("SELECT COUNT(DISTINCT INDUSTRY) FROM stocks", path),
               static_cast<long long>(DemoIndustries().size()));
     EXPECT_EQ(QueryCount("SELECT COUNT(*) FROM snapshots", path),
@@ -59,15 +62,20 @@ TEST(DemoData, FullSetHasOverFiveThousandStocksOfBothCountriesOnTheSixExchanges)
 }
 
 TEST(DemoData, SnapshotsCoverEveryTradeDateWithoutLongGaps) {
-    EXPECT_EQ(QueryValue("SELECT date(julianday('1600-01-01') + MIN(SNAPDAY)) FROM snapshots"), "2006-08-30");
-    EXPECT_EQ(QueryValue("SELECT date(julianday('1600-01-01') + MAX(SNAPDAY)) FROM snapshots"), "2026-06-30");
-    EXPECT_LE(QueryCount("SELECT MAX(b.SNAPDAY - a.SNAPDAY) FROM (SELECT DISTINCT SNAPDAY FROM snapshots) a "
-                         "JOIN (SELECT DISTINCT SNAPDAY FROM snapshots) b ON b.SNAPDAY = "
-                         "(SELECT MIN(SNAPDAY) FROM snapshots WHERE SNAPDAY > a.SNAPDAY)"),
-              92);
+    EXPECT_EQ(QueryValue("SELECT date(julianday('1600-01-01') + MIN(SNAPDAY)) FROM snapshots"),
+              "2006-08-30");
+    EXPECT_EQ(QueryValue("SELECT date(julianday('1600-01-01') + MAX(SNAPDAY)) FROM snapshots"),
+              "2026-06-30");
+    EXPECT_LE(
+        QueryCount(
+            "SELECT MAX(b.SNAPDAY - a.SNAPDAY) FROM (SELECT DISTINCT SNAPDAY FROM snapshots) a "
+            "JOIN (SELECT DISTINCT SNAPDAY FROM snapshots) b ON b.SNAPDAY = "
+            "(SELECT MIN(SNAPDAY) FROM snapshots WHERE SNAPDAY > a.SNAPDAY)"),
+        92);
     // Every stock in every snapshot.
     EXPECT_EQ(QueryCount("SELECT COUNT(*) FROM snapshots"),
-              QueryCount("SELECT (SELECT COUNT(DISTINCT SNAPDAY) FROM snapshots) * COUNT(*) FROM stocks"));
+              QueryCount(
+                  "SELECT (SELECT COUNT(DISTINCT SNAPDAY) FROM snapshots) * COUNT(*) FROM stocks"));
 }
 
 TEST(DemoData, EveryFieldVariesWithinTheBoundsTheClientOffers) {
@@ -76,31 +84,52 @@ TEST(DemoData, EveryFieldVariesWithinTheBoundsTheClientOffers) {
         double Lo, Hi;
     };
     const TBounds bounds[] = {
-        {"CLOSINGPRICE", 0, 9999999}, {"PERCENTCHANGEFROMPREVIOUSDAY", -9999, 9999},
-        {"LASTMONTHCHANGEPERCENT", -9999, 9999}, {"THREEMONTHCHANGEPERCENT", -9999, 9999},
-        {"YEARCHANGEPERCENT", -9999, 9999}, {"PRICE52WEEKHIGH", 0, 9999999},
-        {"PRICE52WEEKLOW", 0, 9999999}, {"MOVINGAVERAGE50DAY", 0, 9999999},
-        {"MOVINGAVERAGE200DAY", 0, 9999999}, {"PETRAILING12MONTHS", 0, 9999999},
-        {"PE1YEARFORWARD", 0, 9999999}, {"PEINDUSTRY", 0, 9999999}, {"PE5YEARHIGH", 0, 9999999},
-        {"PE5YEARLOW", 0, 9999999}, {"DIVIDENDYIELDASOFTRADEDATE", 0, 1000},
-        {"DIVIDENDGROWTH5YEARPERCENT", 0, 1000}, {"SALESLASTANNUAL", 0, 9999999999999},
-        {"INCOMELASTANNUAL", -9999999999999, 9999999999999}, {"INCOMEGROWTHLASTYEAR", -10000, 10000},
-        {"INCOMEGROWTH5YEARPERCENT", -10000, 10000}, {"SALESGROWTH5YEARPERCENT", -10000, 10000},
-        {"NETPROFITMARGIN", -9999999, 9999999}, {"MARKETCAP", 0, 9999999999999},
-        {"NUMBEROFSHARES", 0, 9999999999999}, {"DEBTEQUITYRATIO", 0, 10000},
-        {"PRICETOBOOK", 0, 1000000}, {"PRICETOBOOKINDUSTRY", 0, 1000000},
-        {"PRICETOSALES", 0, 1000000}, {"PRICETOSALESINDUSTRY", 0, 1000000},
-        {"PRICETOCASHFLOW", -1000000, 1000000}, {"PRICETOCASHFLOWINDUSTRY", -1000000, 1000000},
-        {"SHORTPERCENTAGE", 0, 100}, {"CASHTOMARKETCAP", 0, 1000000},
-        {"SIMPLECASHTOMARKETCAP", 0, 1000000}, {"PEGRATIO", 0, 1000000}, {"BETA", -100, 100},
-        {"INSIDERHOLDINGS", 0, 99999}, {"INSTITUTIONALHOLDINGS", 0, 99999},
-        {"INSIDERTRANSACTIONS6MONTHS", -1000, 1000}, {"AVERAGEDAILYVOLUME", 0, 999999999999},
+        {"CLOSINGPRICE", 0, 9999999},
+        {"PERCENTCHANGEFROMPREVIOUSDAY", -9999, 9999},
+        {"LASTMONTHCHANGEPERCENT", -9999, 9999},
+        {"THREEMONTHCHANGEPERCENT", -9999, 9999},
+        {"YEARCHANGEPERCENT", -9999, 9999},
+        {"PRICE52WEEKHIGH", 0, 9999999},
+        {"PRICE52WEEKLOW", 0, 9999999},
+        {"MOVINGAVERAGE50DAY", 0, 9999999},
+        {"MOVINGAVERAGE200DAY", 0, 9999999},
+        {"PETRAILING12MONTHS", 0, 9999999},
+        {"PE1YEARFORWARD", 0, 9999999},
+        {"PEINDUSTRY", 0, 9999999},
+        {"PE5YEARHIGH", 0, 9999999},
+        {"PE5YEARLOW", 0, 9999999},
+        {"DIVIDENDYIELDASOFTRADEDATE", 0, 1000},
+        {"DIVIDENDGROWTH5YEARPERCENT", 0, 1000},
+        {"SALESLASTANNUAL", 0, 9999999999999},
+        {"INCOMELASTANNUAL", -9999999999999, 9999999999999},
+        {"INCOMEGROWTHLASTYEAR", -10000, 10000},
+        {"INCOMEGROWTH5YEARPERCENT", -10000, 10000},
+        {"SALESGROWTH5YEARPERCENT", -10000, 10000},
+        {"NETPROFITMARGIN", -9999999, 9999999},
+        {"MARKETCAP", 0, 9999999999999},
+        {"NUMBEROFSHARES", 0, 9999999999999},
+        {"DEBTEQUITYRATIO", 0, 10000},
+        {"PRICETOBOOK", 0, 1000000},
+        {"PRICETOBOOKINDUSTRY", 0, 1000000},
+        {"PRICETOSALES", 0, 1000000},
+        {"PRICETOSALESINDUSTRY", 0, 1000000},
+        {"PRICETOCASHFLOW", -1000000, 1000000},
+        {"PRICETOCASHFLOWINDUSTRY", -1000000, 1000000},
+        {"SHORTPERCENTAGE", 0, 100},
+        {"CASHTOMARKETCAP", 0, 1000000},
+        {"SIMPLECASHTOMARKETCAP", 0, 1000000},
+        {"PEGRATIO", 0, 1000000},
+        {"BETA", -100, 100},
+        {"INSIDERHOLDINGS", 0, 99999},
+        {"INSTITUTIONALHOLDINGS", 0, 99999},
+        {"INSIDERTRANSACTIONS6MONTHS", -1000, 1000},
+        {"AVERAGEDAILYVOLUME", 0, 999999999999},
     };
     for (const auto& b : bounds) {
         SCOPED_TRACE(b.Column);
         std::string c = b.Column;
-        EXPECT_EQ(QueryCount("SELECT COUNT(*) FROM snapshots WHERE " + c + " < " + std::to_string(b.Lo) +
-                             " OR " + c + " > " + std::to_string(b.Hi)),
+        EXPECT_EQ(QueryCount("SELECT COUNT(*) FROM snapshots WHERE " + c + " < " +
+                             std::to_string(b.Lo) + " OR " + c + " > " + std::to_string(b.Hi)),
                   0);
         EXPECT_GT(QueryCount("SELECT COUNT(DISTINCT " + c + ") FROM snapshots"), 20);
     }
@@ -114,8 +143,8 @@ TEST(DemoData, EveryFieldVariesWithinTheBoundsTheClientOffers) {
     for (const char* date : {"DIVIDENDDATE", "EXDIVIDENDDATE"}) {
         SCOPED_TRACE(date);
         std::string d = date;
-        EXPECT_EQ(QueryCount("SELECT COUNT(*) FROM snapshots WHERE " + d + " IS NOT NULL AND (date(" + d +
-                             ") IS NOT " + d + ")"),
+        EXPECT_EQ(QueryCount("SELECT COUNT(*) FROM snapshots WHERE " + d +
+                             " IS NOT NULL AND (date(" + d + ") IS NOT " + d + ")"),
                   0);
         EXPECT_GT(QueryCount("SELECT COUNT(DISTINCT " + d + ") FROM snapshots"), 100);
     }

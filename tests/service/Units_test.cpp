@@ -18,7 +18,9 @@ TEST(HttpRequestHead, ContentLengthIsReadStrictly) {
         std::optional<std::size_t> Length;
     };
     const TCase cases[] = {
-        {"POST HTTP/1.0\r\nUser-Agent: KQX-RPC\r\nHost: h\r\nContent-Type: text/xml\r\nContent-length: 120", 120},
+        {"POST HTTP/1.0\r\nUser-Agent: KQX-RPC\r\nHost: h\r\nContent-Type: "
+         "text/xml\r\nContent-length: 120",
+         120},
         {"POST / HTTP/1.0\r\nCONTENT-LENGTH:7", 7},
         {"POST HTTP/1.0\r\nContent-length:  42 \t", 42},
         {"POST HTTP/1.0\r\nContent-length: 5\r\nContent-length: 5", 5},
@@ -104,7 +106,8 @@ TEST(NestingGuard, CountsArraysAndStructsOnly) {
     };
     EXPECT_TRUE(NestingWithin(nested(32, "<array><data><value>", "</value></data></array>"), 32));
     EXPECT_FALSE(NestingWithin(nested(33, "<array><data><value>", "</value></data></array>"), 32));
-    EXPECT_FALSE(NestingWithin(nested(33, "<STRUCT><member><value>", "</value></member></STRUCT>"), 32));
+    EXPECT_FALSE(
+        NestingWithin(nested(33, "<STRUCT><member><value>", "</value></member></STRUCT>"), 32));
     EXPECT_TRUE(NestingWithin(nested(100, "<value>", "</value>"), 32));
     // Siblings do not add up.
     std::string siblings;
