@@ -42,10 +42,15 @@ int NegativePattern(const QString& text, const QString& symbol) {
 TXlsLocaleFormats UserLocaleFormats() {
     const QLocale locale;
     TXlsLocaleFormats f;
-    f.ShortDate = ToAnsi(locale.dateFormat(QLocale::ShortFormat));
-    f.ShortTime = ToAnsi(locale.timeFormat(QLocale::ShortFormat));
+    // Narrow no-break spaces of recent locale data have no place in the code page.
+    auto pattern = [](QString text) { return ToAnsi(text.replace(QChar(0x202F), QChar(' '))); };
+    f.ShortDate = pattern(locale.dateFormat(QLocale::ShortFormat));
+    f.ShortTime = pattern(locale.timeFormat(QLocale::ShortFormat));
     const QString symbol = locale.currencySymbol();
-    f.CurrencySymbol = ToAnsi(symbol);
+    // A symbol the code page cannot hold would turn into "?".
+    const bool representable = std::all_of(
+        symbol.begin(), symbol.end(), [](QChar c) { return UnicodeToWin1252(c.unicode()) >= 0; });
+    f.CurrencySymbol = representable ? ToAnsi(symbol) : std::string();
     if (!symbol.isEmpty()) {
         f.PositiveCurrencyPattern = PositivePattern(locale.toCurrencyString(1), symbol);
         f.NegativeCurrencyPattern = NegativePattern(locale.toCurrencyString(-1), symbol);

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QLocale>
 #include <QTemporaryDir>
 
 #include <array>
@@ -18,9 +19,9 @@ using qb::TryParseNumber;
 namespace {
 
 // Cells as the independent reader (python3-xlrd) sees them.
-std::string ReadBack(const std::string& file) {
-    const std::string cmd =
-        "/usr/bin/python3 '" QB_SOURCE_DIR "/tests/xls/xls_dump.py' cells '" + file + "' 2>&1";
+std::string ReadBack(const std::string& file, const std::string& mode = "cells") {
+    const std::string cmd = "/usr/bin/python3 '" QB_SOURCE_DIR "/tests/xls/xls_dump.py' " + mode +
+                            " '" + file + "' 2>&1";
     std::FILE* pipe = popen(cmd.c_str(), "r");
     std::string out;
     std::array<char, 4096> chunk;
@@ -89,6 +90,34 @@ TEST(ExcelExportTest, NumbersBecomeNumberCellsAndEverythingElseText) {
     const std::vector<std::pair<int, int>> expected = {{0, 5}, {0, 5}, {1, 5}, {2, 5},
                                                        {3, 5}, {4, 5}, {5, 5}};
     EXPECT_EQ(progress, expected);
+}
+
+// The workbook's date, time and currency formats follow the user's locale.
+TEST(ExcelExportTest, NumberFormatsFollowTheLocale) {
+    QTemporaryDir dir;
+    const std::string file = dir.filePath("formats.xls").toStdString();
+    struct Case {
+        QLocale::Language Language;
+        QLocale::Country Country;
+        std::string Expected;
+    } cases[] = {
+        {QLocale::English, QLocale::UnitedStates,
+         "format 54 $ #,##0;($#,##0)\nformat 55 $ #,##0.00;($#,##0.00)\n"
+         "format 56 M/d/yy\nformat 57 h:mm AP\n"},
+        {QLocale::German, QLocale::Germany,
+         "format 54 #,##0  \u20ac;-#,##0 \u20ac\nformat 55 #,##0.00  \u20ac;-#,##0.00 \u20ac\n"
+         "format 56 dd.MM.yy\nformat 57 HH:mm\n"},
+        {QLocale::Hindi, QLocale::India, // the rupee sign is not in the code page
+         "format 54  #,##0;-#,##0\nformat 55  #,##0.00;-#,##0.00\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(QLocale(c.Language, c.Country).name().toStdString());
+        QLocale::setDefault(QLocale(c.Language, c.Country));
+        SaveAsExcel({{"x"}}, file);
+        const std::string seen = ReadBack(file, "formats");
+        EXPECT_NE(seen.find(c.Expected), std::string::npos) << seen;
+    }
+    QLocale::setDefault(QLocale::c());
 }
 
 TEST(ExcelExportTest, EmptyTableGivesOneEmptySheet) {

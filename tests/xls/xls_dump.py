@@ -3,6 +3,7 @@
 
   xls_dump.py cells FILE   every sheet and cell as read by xlrd
   xls_dump.py ole FILE     the streams of a compound document as olefile sees them
+  xls_dump.py formats FILE the number formats 50 and above
 Output is UTF-8, one item per line; a reader's failure ends with exit code 1.
 """
 import sys
@@ -29,6 +30,13 @@ def cells(path):
                         font.height, font.weight, font.italic, font.colour_index))
 
 
+def formats(path):
+    import xlrd
+    book = xlrd.open_workbook(path, formatting_info=True)
+    for key in sorted(k for k in book.format_map if k >= 50 and book.format_map[k].format_str):
+        print("format %d %s" % (key, book.format_map[key].format_str))
+
+
 def ole(path):
     import olefile
     if not olefile.isOleFile(path):
@@ -44,4 +52,4 @@ def ole(path):
 
 if __name__ == "__main__":
     sys.stdout.reconfigure(encoding="utf-8")
-    {"cells": cells, "ole": ole}[sys.argv[1]](sys.argv[2])
+    {"cells": cells, "ole": ole, "formats": formats}[sys.argv[1]](sys.argv[2])
