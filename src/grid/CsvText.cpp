@@ -1,7 +1,10 @@
 #include "grid/CsvText.h"
 
 std::string CsvCell(std::string_view cell, char separator, char quote) {
-    if (cell.find(separator) == std::string_view::npos)
+    // A line break inside a cell would split its line in two for every
+    // reader, so such a cell is wrapped as well.
+    if (cell.find(separator) == std::string_view::npos &&
+        cell.find_first_of("\r\n") == std::string_view::npos)
         return std::string(cell);
     std::string out;
     out.reserve(cell.size() + 2);

@@ -4,8 +4,8 @@
 #include <string_view>
 #include <vector>
 
-// A cell holding the separator is wrapped in `quote` with each quote inside
-// doubled; any other cell stays as it is, quotes and all.
+// A cell holding the separator (or a line break) is wrapped in `quote` with
+// each quote inside doubled; any other cell stays as it is, quotes and all.
 std::string CsvCell(std::string_view cell, char separator, char quote);
 // The cells joined by the separator, without a line end.
 std::string CsvLine(const std::vector<std::string>& cells, char separator, char quote);

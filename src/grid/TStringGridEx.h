@@ -70,7 +70,7 @@ public:
     void MoveColumn(int from, int to);
 
     // Every row as one line: cells joined by `separator`; a cell holding the
-    // separator is wrapped in `quote` with inner quotes doubled.  CR LF after
+    // separator or a line break is wrapped in `quote`, inner quotes doubled.  CR LF after
     // each line, Windows-1252 bytes.  File errors throw Exception.
     void SaveToCsv(const QString& fileName, char separator = ',', char quote = '"');
 

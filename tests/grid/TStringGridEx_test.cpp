@@ -175,6 +175,8 @@ TEST(CsvText, QuotesOnlyCellsHoldingTheSeparator) {
         {',', '"', "", ""},
         {';', '\'', "a,b", "a,b"},
         {';', '\'', "it's;", "'it''s;'"},
+        {',', '"', "two\r\nlines \"x\"", "\"two\r\nlines \"\"x\"\"\""},
+        {',', '"', "cr\ronly", "\"cr\ronly\""},
     };
     for (const Case& c : cases)
         EXPECT_EQ(CsvCell(c.cell, c.separator, c.quote), c.expected) << c.cell;
@@ -229,6 +231,35 @@ TEST_F(GridTest, SelectedRowIsTheSelectedDataRow) {
     EXPECT_EQ(Grid.SelectedRow(), 1);
     Grid.setSelectionBehavior(QAbstractItemView::SelectItems);
     EXPECT_EQ(Grid.SelectedRow(), -1);
+}
+
+TEST_F(GridTest, MultiSelectionFollowsClicksWithCtrlAndShift) {
+    Grid.resize(300, 300);
+    Grid.show();
+    Fill({"a", "b", "c", "d", "e", "f"});
+    Grid.SetMultiSelect(true);
+    auto click = [&](int row, Qt::KeyboardModifiers modifiers = {}) {
+        QTest::mouseClick(Grid.viewport(), Qt::LeftButton, modifiers,
+                          Grid.visualRect(Grid.model()->index(row - 1, 0)).center());
+        return Grid.MultiSelection();
+    };
+    using Rows = std::vector<int>;
+    EXPECT_EQ(click(2), Rows{2});
+    EXPECT_EQ(click(4, Qt::ControlModifier), (Rows{2, 4}));
+    EXPECT_EQ(click(2, Qt::ControlModifier), Rows{4});
+    EXPECT_EQ(click(6, Qt::ShiftModifier), (Rows{2, 3, 4, 5, 6})); // from the last Ctrl-clicked row
+    EXPECT_EQ(click(3), Rows{3});
+    QTest::keyClick(&Grid, Qt::Key_Down);
+    EXPECT_TRUE(Grid.MultiSelection().empty());
+    click(5);
+    Grid.HeaderClick(0, 0);
+    EXPECT_TRUE(Grid.MultiSelection().empty());
+    click(1);
+    Grid.SetMultiSelect(false);
+    EXPECT_TRUE(Grid.MultiSelection().empty());
+    click(2);
+    EXPECT_TRUE(Grid.MultiSelection().empty());
+    EXPECT_EQ(Grid.SelectedRow(), 2);
 }
 
 // The grid as painted: pixel colours of rows and of the sort arrow.
