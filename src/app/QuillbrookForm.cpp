@@ -27,7 +27,7 @@ const QDate EarliestSearchDate(2006, 8, 30);
 
 const char* const SpeedButtonStyle =
     "QToolButton { border: 1px solid transparent; border-radius: 3px; background: transparent;"
-    "  padding: 1px; }"
+    "  padding: 0px; }"
     "QToolButton:hover { border-color: #6DB86B; background: rgba(255, 255, 255, 90); }"
     "QToolButton:pressed { border-color: #4E9A4C; background: rgba(150, 210, 140, 110); }"
     "QToolButton:disabled { color: #8C978A; }";
@@ -70,8 +70,10 @@ void TQuillbrookForm::CreateControls() {
     setObjectName(QStringLiteral("QuillbrookForm"));
     setMinimumSize(600, 400);
     QFont font = QApplication::font();
-    font.setFamilies(
-        {QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans"), QStringLiteral("Sans Serif")});
+    // Tahoma where installed, else a sans serif of similar width.
+    font.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("Liberation Sans"),
+                      QStringLiteral("Arial"), QStringLiteral("Nimbus Sans"),
+                      QStringLiteral("DejaVu Sans")});
     font.setPixelSize(11);
     setFont(font);
     if (QApplication::windowIcon().isNull())
@@ -99,7 +101,8 @@ void TQuillbrookForm::CreateControls() {
 
     SearchDateLbl = new QLabel(SpeedBar);
     SearchDateLbl->setObjectName(QStringLiteral("SearchDateLbl"));
-    SearchDateLbl->setGeometry(297, 2, 144, 25);
+    // Two lines of the label must fit above the picker whatever font stands in.
+    SearchDateLbl->setGeometry(297, 2, 144, 30);
     SearchDateLbl->setWordWrap(true);
     SearchDateLbl->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
@@ -121,6 +124,15 @@ void TQuillbrookForm::CreateControls() {
     TabBar->setTabsClosable(true);
     TabBar->setExpanding(false);
     TabBar->setDrawBase(true);
+    {
+        // The bar keeps its height while no tab is open.
+        QTabBar sample;
+        sample.setFont(font);
+        sample.setShape(QTabBar::RoundedSouth);
+        sample.setTabsClosable(true);
+        sample.addTab(QStringLiteral("Filter 1"));
+        TabBar->setMinimumHeight(sample.sizeHint().height());
+    }
     layout->addWidget(TabBar);
 
     setCentralWidget(central);

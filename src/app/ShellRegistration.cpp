@@ -8,7 +8,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QMimeDatabase>
 #include <QProcess>
 #include <QSaveFile>
 #include <QStandardPaths>
@@ -63,6 +62,35 @@ void RefreshDesktopDatabases(const QString& dataHome) {
     }
 }
 
+QStringList XdgDataDirs() {
+    QStringList dirs = qEnvironmentVariable("XDG_DATA_DIRS").split(u':', Qt::SkipEmptyParts);
+    if (dirs.isEmpty())
+        dirs = {QStringLiteral("/usr/local/share"), QStringLiteral("/usr/share")};
+    return dirs;
+}
+
+// The type that the shared MIME database's glob lists give the pattern
+// "*.ext" ("weight:type:pattern[:flags]" lines of mime/globs2), searched in
+// the user's folder first.  Read directly rather than through a cached
+// database, so a registration made a moment ago counts.
+QString KnownMimeType(const QString& normalized) {
+    const QString pattern = "*" + normalized;
+    for (const QString& dir : QStringList{XdgDataHome()} + XdgDataDirs()) {
+        QFile globs(dir + "/mime/globs2");
+        if (!globs.open(QIODevice::ReadOnly | QIODevice::Text))
+            continue;
+        while (!globs.atEnd()) {
+            const QString line = QString::fromUtf8(globs.readLine()).trimmed();
+            if (line.startsWith(u'#'))
+                continue;
+            const QStringList fields = line.split(u':');
+            if (fields.size() >= 3 && fields[2].compare(pattern, Qt::CaseInsensitive) == 0)
+                return fields[1];
+        }
+    }
+    return {};
+}
+
 } // namespace
 
 QString XdgDataHome() {
@@ -109,10 +137,7 @@ QString DesktopExecLine(const QString& executable) {
 
 bool ShellExtRegistered(const QString& extension) {
     const QString normalized = NormalizedExtension(extension);
-    if (QFileInfo::exists(MimePackagePath(normalized)))
-        return true;
-    const QMimeDatabase database;
-    return !database.mimeTypesForFileName("file" + normalized).isEmpty();
+    return QFileInfo::exists(MimePackagePath(normalized)) || !KnownMimeType(normalized).isEmpty();
 }
 
 bool RegisterShellExt(const QString& extension, const QString& executable,
@@ -126,10 +151,9 @@ bool RegisterShellExt(const QString& extension, const QString& executable,
     Q_UNUSED(verb);
 
     // A type the desktop already has for the pattern keeps its name.
-    QString typeName = MimeTypeName(normalized);
-    const QList<QMimeType> known = QMimeDatabase().mimeTypesForFileName("file" + normalized);
-    if (!known.isEmpty())
-        typeName = known.constFirst().name();
+    QString typeName = KnownMimeType(normalized);
+    if (typeName.isEmpty())
+        typeName = MimeTypeName(normalized);
 
     const QString package =
         QStringLiteral(

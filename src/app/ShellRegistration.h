@@ -11,7 +11,7 @@ namespace qb {
 QString XdgDataHome();
 
 // Whether the desktop knows the extension ("qbk" or ".qbk"): our own package
-// is installed, or the shared MIME database matches the pattern.
+// is installed, or the shared MIME database's glob lists name the pattern.
 // Throws "Extension parameter empty in ShellExtRegistered" when empty.
 bool ShellExtRegistered(const QString& extension);
 

@@ -29,7 +29,7 @@ constexpr int BoxHeight = 253;
 // The splash ends above the OK button's row.
 constexpr int SplashHeight = 210;
 
-QLabel* MakeLabel(QWidget* parent, const char* name, int left, int top, int width = 250,
+QLabel* MakeLabel(QWidget* parent, const char* name, int left, int top, int width = 252,
                   int height = 16) {
     auto* label = new QLabel(parent);
     label->setObjectName(QString::fromLatin1(name));
@@ -144,6 +144,16 @@ void TAboutBox::URLClick() {
         throw Exception(TranslateText("Couldn't launch default browser"));
 }
 
+void TAboutBox::paintEvent(QPaintEvent* event) {
+    QDialog::paintEvent(event);
+    if (FSplash) {
+        // Without a window frame the splash needs an edge of its own.
+        QPainter painter(this);
+        painter.setPen(QColor(0x8A, 0x9A, 0x8A));
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
+}
+
 bool TAboutBox::eventFilter(QObject* watched, QEvent* event) {
     if (watched == URL && event->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
@@ -158,8 +168,7 @@ void TAboutBox::MakeSplash() {
     setWindowTitle(QString());
     OKButton->hide();
     setFixedSize(BoxWidth, SplashHeight);
-    // Without a window frame the box needs an edge of its own.
-    setStyleSheet(QStringLiteral("TAboutBox { border: 1px solid #8a9a8a; }"));
+    FSplash = true;
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
         QRect frame(QPoint(), size());
         frame.moveCenter(screen->availableGeometry().center());

@@ -19,6 +19,7 @@ public:
 
     // Turns the window into the splash: no title bar, no OK button.
     void MakeSplash();
+    bool IsSplash() const { return FSplash; }
 
     QLabel* Company;
     QLabel* ProductName1; // the three layers of the product name, drawn in this order
@@ -42,7 +43,9 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     QString FURL;
+    bool FSplash = false;
 };

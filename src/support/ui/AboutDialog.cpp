@@ -61,6 +61,6 @@ void SetUpQuillbrookAbout(TAboutDialog& about) {
     about.Company.clear();
     about.ProductName = QStringLiteral("Quillbrook");
     about.Version = QStringLiteral("1.10");
-    about.Copyright = QString::fromUtf8("Copyright \u00a9 2006-2026 The Quillbrook developers");
+    about.Copyright = QString::fromUtf8("Copyright \u00a9 2006-2026 Quillbrook");
     about.URL = QStringLiteral("https://quillbrook.example.org/");
 }
