@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QLocale>
+#include <QScrollBar>
 #include <benchmark/benchmark.h>
 #include <random>
 
@@ -100,6 +101,22 @@ BENCHMARK(BM_SortNumeric)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SortText)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SortDescending)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SortDates)->Unit(benchmark::kMillisecond);
+
+// Responsiveness with the full grid shown: one page down and its repaint.
+void BM_ScrollPage(benchmark::State& state) {
+    TStringGridEx grid;
+    grid.resize(1000, 600);
+    grid.show();
+    grid.SetTable(Table());
+    QCoreApplication::processEvents();
+    QScrollBar* bar = grid.verticalScrollBar();
+    for (auto _ : state) {
+        bar->setValue(
+            bar->value() + bar->pageStep() > bar->maximum() ? 0 : bar->value() + bar->pageStep());
+        grid.viewport()->repaint();
+    }
+}
+BENCHMARK(BM_ScrollPage)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -64,6 +64,7 @@ TEST_F(GridTest, HeaderClicksSortWholeRows) {
         {"dates", {"3/15/07", "1/2/2008", "12/1/06"}, 1, {"12/1/06", "3/15/07", "1/2/2008"}},
         {"currency", {"$1,234.50", "$99.00", "$5"}, 1, {"$5", "$99.00", "$1,234.50"}},
         {"equal keys", {"b", "a", "B", "A", "b"}, 1, {"A", "a", "b", "b", "B"}},
+        {"blank exchanged to the top", {"b", "B", "", "a"}, 1, {"", "a", "b", "B"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
