@@ -8,17 +8,24 @@
 #include "filter/TGridSplitter.h"
 #include "filter/TRangePanel.h"
 #include "filter/TRelativePanel.h"
+#include "filter/TWaitCursor.h"
 #include "grid/TStringGridEx.h"
+#include "support/Require.h"
 #include "support/TranslateText.h"
 #include "support/Win1252.h"
+#include "support/ui/ApplicationException.h"
+#include "support/ui/Dialogs.h"
 
+#include <QDesktopServices>
 #include <QEvent>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QToolTip>
 #include <QTreeWidget>
+#include <QUrl>
 #include <QVBoxLayout>
 
 namespace {
@@ -28,6 +35,11 @@ constexpr int ImageRole = Qt::UserRole + 1;
 
 QString Ansi(const std::string& text) {
     return qb::FromAnsi(text);
+}
+
+TStockInfoURLLookup& StockInfoURLLookup() {
+    static TStockInfoURLLookup lookup;
+    return lookup;
 }
 
 } // namespace
@@ -109,14 +121,104 @@ void TFilterFm::BuildResultsMenu() {
         QAction* action = FResultsMenu->addAction(TranslateText(QStringLiteral("View on")) + u' ' +
                                                   FSiteNames[i]);
         action->setData(i);
+        connect(action, &QAction::triggered, this,
+                qb::Guarded([this, action] { ViewOnSiteClick(action); }));
     }
     FResultsMenu->addSeparator();
-    FResultsMenu->addAction(TranslateText(QStringLiteral("Export to Excel")));
-    FResultsMenu->addAction(TranslateText(QStringLiteral("Export to CVS Text")));
+    connect(FResultsMenu->addAction(TranslateText(QStringLiteral("Export to Excel"))),
+            &QAction::triggered, this, qb::Guarded([this] { ExportToExcelClick(); }));
+    connect(FResultsMenu->addAction(TranslateText(QStringLiteral("Export to CVS Text"))),
+            &QAction::triggered, this, qb::Guarded([this] { ExportToTextClick(); }));
     FResultsGrid->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(FResultsGrid, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
         FResultsMenu->popup(FResultsGrid->viewport()->mapToGlobal(pos));
     });
+}
+
+void TFilterFm::SetStockInfoURLLookup(TStockInfoURLLookup lookup) {
+    StockInfoURLLookup() = std::move(lookup);
+}
+
+void TFilterFm::ViewOnSiteClick(QAction* item) {
+    const int row = FResultsGrid->SelectedRow();
+    if (row < 0)
+        return;
+    const int site = item->data().toInt();
+    if (site < 0 || site >= FSiteNames.size())
+        return;
+    ViewStockInfoOnDefaultBrowser(FSiteNames[site], row);
+}
+
+void TFilterFm::ViewStockInfoOnDefaultBrowser(const QString& siteName, int row) {
+    QString country, symbol, exchange;
+    for (int col = 0; col < FResultsGrid->ColCount(); ++col) {
+        const QString header = FResultsGrid->Cells(col, 0);
+        if (header.compare(QLatin1String("Country"), Qt::CaseInsensitive) == 0)
+            country = FResultsGrid->Cells(col, row);
+        else if (header.compare(QLatin1String("Symbol"), Qt::CaseInsensitive) == 0)
+            symbol = FResultsGrid->Cells(col, row);
+        else if (header.compare(QLatin1String("Exchange"), Qt::CaseInsensitive) == 0)
+            exchange = FResultsGrid->Cells(col, row);
+        if (!country.isEmpty() && !symbol.isEmpty() && !exchange.isEmpty())
+            break;
+    }
+    Forbid(country.isEmpty() || symbol.isEmpty() || exchange.isEmpty(),
+           "Internal error in ViewStockInfoOnDefaultBrowser\r"
+           "Result must have Country and Symbol and Exchange");
+    if (!StockInfoURLLookup())
+        return;
+    const std::string address = StockInfoURLLookup()(qb::ToAnsi(country), qb::ToAnsi(symbol),
+                                                     qb::ToAnsi(exchange), qb::ToAnsi(siteName));
+    if (address.empty())
+        return;
+    // The address comes from the service: hand only web addresses to the
+    // shell, which would run any other registered handler as well.
+    const QUrl url(Ansi(address));
+    const QString scheme = url.scheme().toLower();
+    if (!url.isValid() || (scheme != QLatin1String("http") && scheme != QLatin1String("https")))
+        throw Exception(TranslateText("The information address is not a web address: ") + address);
+    QDesktopServices::openUrl(url);
+}
+
+bool TFilterFm::AskExportFileName(const QString& title, const QString& filter,
+                                  const QString& defaultExt, QString& fileName) {
+    TFileDialogOptions options;
+    options.Title = title;
+    options.Filter = filter;
+    options.DefaultExt = defaultExt.startsWith(u'.') ? defaultExt.mid(1) : defaultExt;
+    const QString chosen = Dialogs().SaveFileName(options);
+    if (chosen.isEmpty())
+        return false;
+    if (QFileInfo::exists(chosen)) {
+        QString question = TranslateText(QStringLiteral("File <%s> already exists"));
+        question.replace(QLatin1String("%s"), QFileInfo(chosen).fileName());
+        question += QStringLiteral(".\r") + TranslateText(QStringLiteral("Overwrite")) +
+                    QStringLiteral(" ?");
+        if (!AskOverwrite(question))
+            return false;
+    }
+    fileName = chosen;
+    return true;
+}
+
+void TFilterFm::ExportToExcelClick() {
+    QString fileName;
+    if (!AskExportFileName(TranslateText(QStringLiteral("Export to Excel")),
+                           TranslateText(QStringLiteral("Excel files|*.xls")),
+                           QStringLiteral(".xls"), fileName))
+        return;
+    TWaitCursor wait;
+    FResultsGrid->SaveAsExcel(fileName);
+}
+
+void TFilterFm::ExportToTextClick() {
+    QString fileName;
+    if (!AskExportFileName(TranslateText(QStringLiteral("Export to CVS Text")),
+                           TranslateText(QStringLiteral("CSV text files|*.csv")),
+                           QStringLiteral(".csv"), fileName))
+        return;
+    TWaitCursor wait;
+    FResultsGrid->SaveToCsv(fileName, ',', '"');
 }
 
 void TFilterFm::BuildFieldTree() {

@@ -6,10 +6,12 @@
 #include <QPointer>
 #include <QStringList>
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+class QAction;
 class QMenu;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -17,6 +19,13 @@ class QWidget;
 class TFilterValuePanel;
 class TGridSplitter;
 class TStringGridEx;
+
+// Asks the stock service for the information address of a stock:
+// (country, symbol, exchange, site name) -> address, empty after a failure
+// that has been shown already.  Windows-1252 texts.
+using TStockInfoURLLookup =
+    std::function<std::string(const std::string& country, const std::string& symbol,
+                              const std::string& exchange, const std::string& siteName)>;
 
 class TFilterFm : public QObject {
     Q_OBJECT
@@ -67,6 +76,19 @@ public:
     QTreeWidgetItem* LastHintNode() const { return FLastHintNode; }
     // The panel brought to the front last, or nullptr.
     TFilterValuePanel* FrontPanel() const { return FFrontPanel; }
+
+    // Results commands, on the results grid's popup menu.
+    void ViewOnSiteClick(QAction* item);
+    // Opens the information page of the stock in `row` of the results grid.
+    void ViewStockInfoOnDefaultBrowser(const QString& siteName, int row);
+    // A save dialog; false when cancelled or when an existing file is not to
+    // be replaced.  `defaultExt` with its dot (".xls").
+    bool AskExportFileName(const QString& title, const QString& filter, const QString& defaultExt,
+                           QString& fileName);
+    void ExportToExcelClick();
+    void ExportToTextClick();
+    // The service call behind "View on"; the application installs it once.
+    static void SetStockInfoURLLookup(TStockInfoURLLookup lookup);
 
     QWidget* MainForm() const { return FMainForm; }
     const QStringList& SiteNames() const { return FSiteNames; }
