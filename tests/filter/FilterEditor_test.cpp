@@ -113,7 +113,11 @@ TEST_F(FilterEditorTest, SelectingAFieldBringsItsPanelToTheFront) {
     EXPECT_FALSE(Panel("CLOSINGPRICE")->isHidden());
     Tree()->setCurrentItem(Category(0));
     EXPECT_EQ(Editor->FrontPanel(), Panel("CLOSINGPRICE"));
-    Tree()->setCurrentItem(Editor->FindNode("EXCHANGE"));
+    Tree()->expandItem(Category(3));
+    Tree()->scrollToItem(Editor->FindNode("EXCHANGE"));
+    QTest::mouseClick(Tree()->viewport(), Qt::RightButton, {},
+                      Tree()->visualItemRect(Editor->FindNode("EXCHANGE")).center());
+    EXPECT_EQ(Tree()->currentItem(), Editor->FindNode("EXCHANGE")) << "right click selects";
     EXPECT_EQ(Editor->FrontPanel(), Panel("EXCHANGE"));
     // The panel right of the tree fills the rest of the field panel.
     const QRect area = Panel("EXCHANGE")->geometry();
