@@ -311,7 +311,9 @@ void TIniFile::SaveToFile(const QString& path) const {
     std::string text = ToText();
     QSaveFile file(path);
     file.setDirectWriteFallback(false);
-    bool ok = file.open(QIODevice::WriteOnly) &&
+    // Unbuffered: a buffered write reports a short write (disk full, file
+    // size limit) as success and commit() would then rename a truncated file.
+    bool ok = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) &&
               file.write(text.data(), static_cast<qint64>(text.size())) ==
                   static_cast<qint64>(text.size()) &&
               file.commit();

@@ -7,6 +7,9 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <sys/resource.h>
+
 using qb::TIniEntryForm;
 using qb::TIniFile;
 
@@ -163,6 +166,21 @@ TEST(IniFileTest, SaveReplacesTheFileThroughATemporaryOne) {
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"settings.ini"});
 
     EXPECT_THROW(ini.SaveToFile(dir.filePath("missing/settings.ini")), Exception);
+
+    // A write cut short (here by a file size limit, which binds root too)
+    // fails the save and leaves the previous file.
+    TIniFile large;
+    large.WriteString("Server", "Padding", std::string(4000, 'x'));
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 1000;
+    setrlimit(RLIMIT_FSIZE, &small);
+    EXPECT_THROW(large.SaveToFile(path), Exception);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+    EXPECT_EQ(TIniFile::LoadFromFile(path).ReadString("Server", "ServerPort"), "2");
     EXPECT_EQ(TIniFile::LoadFromFile(dir.filePath("none.ini")).ToText(), "");
 }
 
