@@ -473,6 +473,30 @@ TEST(XLSWriteTest, VersionsReadBackWithFormats) {
     }
 }
 
+// A full worksheet makes a stream of over 7 MB: its container needs DIFAT
+// sectors, and the readers still find the last row.
+TEST(XLSWriteTest, FullWorksheetBeyondSevenMegabytes) {
+    TempDir dir;
+    const std::string file = WriteBook(dir, "full.xls", xls97, [](TXLSWrite& w) {
+        for (int r = 0; r < 65536; ++r) {
+            for (int c = 0; c < 6; ++c)
+                w.WriteNumber(c, r, r + c / 10.0, -1);
+            w.WriteString(6, r, "Row " + std::to_string(r), -1);
+        }
+    });
+    const std::vector<std::uint8_t> doc = ReadFile(file);
+    EXPECT_GT(Le32(doc, 72), 0u); // DIFAT sectors
+    const std::vector<std::uint8_t> stream = ReadCompoundStream(doc, "Workbook");
+    EXPECT_GT(stream.size(), 7u << 20);
+    EXPECT_EQ(Dump("ole", file).at(0).rfind("stream Workbook " + std::to_string(stream.size()), 0),
+              0u);
+    const std::vector<std::string> seen = Dump("cells", file);
+    ASSERT_EQ(seen.size(), 2 + 65536u * 7);
+    EXPECT_EQ(seen[1], "sheet Sheet1 65536 7");
+    EXPECT_EQ(seen[seen.size() - 2], "cell 65535 5 n 65535.5");
+    EXPECT_EQ(seen.back(), "cell 65535 6 s Row 65535");
+}
+
 TEST(XLSWriteTest, ErrorMessages) {
     TempDir dir;
     const std::string file = dir.File("errors.xls");
