@@ -187,11 +187,10 @@ std::string Join(const std::vector<std::string>& lines) {
 
 // The SST and its CONTINUE records as a reader walks them: texts in order, and
 // for each text whether its characters ran over a record boundary.  Throws
-// when a text's count and option byte are split or a continuation lacks its
-// option byte.
+// when a text's count and option byte are split or bytes are left over.
 struct ParsedSst {
     std::uint32_t Cells = 0, Distinct = 0;
-    std::vector<std::string> Texts; // 16-bit characters kept as their low byte... see Wide
+    std::vector<std::string> Texts; // 16-bit characters above 0xFF read as "?"
     std::vector<bool> Wide, Split;
     std::vector<std::size_t> RecordSizes;
 };
