@@ -9,6 +9,7 @@
 
 #include <charconv>
 #include <climits>
+#include <unordered_set>
 
 namespace qb {
 namespace {
@@ -60,6 +61,25 @@ bool TIniFile::SameText(std::string_view a, std::string_view b) {
             FoldCase(static_cast<unsigned char>(b[i])))
             return false;
     return true;
+}
+
+std::string TIniFile::Folded(std::string_view text) {
+    std::string folded(text);
+    for (char& c : folded)
+        c = static_cast<char>(FoldCase(static_cast<unsigned char>(c)));
+    return folded;
+}
+
+const TIniFile::TLine* TIniFile::LastKeyLine(const TSection& section, std::string_view key) {
+    if (!section.IndexValid) {
+        section.KeyIndex.clear();
+        for (size_t i = 0; i < section.Lines.size(); ++i)
+            if (section.Lines[i].HasKey)
+                section.KeyIndex[Folded(section.Lines[i].Key)] = i;
+        section.IndexValid = true;
+    }
+    auto it = section.KeyIndex.find(Folded(key));
+    return it == section.KeyIndex.end() ? nullptr : &section.Lines[it->second];
 }
 
 std::string_view TIniFile::Trim(std::string_view text) {
@@ -164,10 +184,10 @@ std::optional<std::string> TIniFile::Find(std::string_view section, std::string_
     const TSection* s = Consulted(section);
     if (!s)
         return std::nullopt;
-    for (auto it = s->Lines.rbegin(); it != s->Lines.rend(); ++it)
-        if (it->HasKey && SameText(it->Key, key))
-            return it->Value;
-    return std::nullopt;
+    const TLine* line = LastKeyLine(*s, key);
+    if (!line)
+        return std::nullopt;
+    return line->Value;
 }
 
 bool TIniFile::ValueExists(std::string_view section, std::string_view key) const {
@@ -213,29 +233,19 @@ std::vector<std::string> TIniFile::SectionKeys(std::string_view section) const {
     const TSection* s = Consulted(section);
     if (!s)
         return keys;
-    for (const TLine& line : s->Lines) {
-        if (!line.HasKey)
-            continue;
-        bool seen = false;
-        for (const std::string& k : keys)
-            seen = seen || SameText(k, line.Key);
-        if (!seen)
+    std::unordered_set<std::string> seen;
+    for (const TLine& line : s->Lines)
+        if (line.HasKey && seen.insert(Folded(line.Key)).second)
             keys.push_back(line.Key);
-    }
     return keys;
 }
 
 std::vector<std::string> TIniFile::SectionNames() const {
     std::vector<std::string> names;
-    for (const TSection& s : FSections) {
-        if (s.IsPreamble)
-            continue;
-        bool seen = false;
-        for (const std::string& n : names)
-            seen = seen || SameText(n, s.Name);
-        if (!seen)
+    std::unordered_set<std::string> seen;
+    for (const TSection& s : FSections)
+        if (!s.IsPreamble && seen.insert(Folded(s.Name)).second)
             names.push_back(s.Name);
-    }
     return names;
 }
 
@@ -266,18 +276,19 @@ void TIniFile::WriteString(std::string_view section, std::string_view key, std::
         s = &FSections.back();
     }
 
-    for (auto it = s->Lines.rbegin(); it != s->Lines.rend(); ++it) {
-        if (it->HasKey && SameText(it->Key, key)) {
-            *it = MakeLine(it->Key + "=" + std::string(value));
-            return;
-        }
+    if (const TLine* found = LastKeyLine(*s, key)) {
+        TLine& line = s->Lines[static_cast<size_t>(found - s->Lines.data())];
+        line = MakeLine(line.Key + "=" + std::string(value)); // same key: the index holds
+        return;
     }
-    size_t insertAt = 0;
-    for (size_t i = 0; i < s->Lines.size(); ++i)
-        if (s->Lines[i].IsEntry)
-            insertAt = i + 1;
+    // After the last entry line: every keyed line lies before it, so the
+    // index only gains the new key.
+    size_t insertAt = s->Lines.size();
+    while (insertAt > 0 && !s->Lines[insertAt - 1].IsEntry)
+        --insertAt;
     s->Lines.insert(s->Lines.begin() + static_cast<std::ptrdiff_t>(insertAt),
                     MakeLine(std::string(key) + "=" + std::string(value)));
+    s->KeyIndex[Folded(key)] = insertAt;
 }
 
 void TIniFile::WriteInteger(std::string_view section, std::string_view key, int value) {
@@ -291,9 +302,11 @@ void TIniFile::EraseSection(std::string_view section) {
 
 void TIniFile::DeleteKey(std::string_view section, std::string_view key) {
     TSection* s = Consulted(section);
-    if (s)
-        std::erase_if(s->Lines,
-                      [&](const TLine& line) { return line.HasKey && SameText(line.Key, key); });
+    if (!s)
+        return;
+    std::erase_if(s->Lines,
+                  [&](const TLine& line) { return line.HasKey && SameText(line.Key, key); });
+    s->IndexValid = false;
 }
 
 std::string TIniFile::ToText() const {

@@ -18,6 +18,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace qb {
@@ -94,9 +95,15 @@ private:
         std::string HeaderText; // the "[name]" line as read
         bool IsPreamble = false;
         std::vector<TLine> Lines;
+        // Folded key -> index of its last line; built on first lookup so
+        // that reading a section of many keys stays linear.
+        mutable std::unordered_map<std::string, size_t> KeyIndex;
+        mutable bool IndexValid = false;
     };
 
     static TLine MakeLine(std::string text);
+    static std::string Folded(std::string_view text);
+    static const TLine* LastKeyLine(const TSection& section, std::string_view key);
     const TSection* Consulted(std::string_view section) const;
     TSection* Consulted(std::string_view section);
 
