@@ -4,9 +4,13 @@
 #include "app/QuillbrookApplication.h"
 #include "app/ServerSettings.h"
 #include "app/ShellRegistration.h"
+#include "filter/TFilterFm.h"
 #include "support/AppEnvironment.h"
+#include "support/Exception.h"
 #include "support/TranslateText.h"
+#include "support/Win1252.h"
 #include "support/ui/ApplicationException.h"
+#include "support/ui/Dialogs.h"
 
 #include <QApplication>
 #include <QCalendarWidget>
@@ -14,9 +18,11 @@
 #include <QDateEdit>
 #include <QFileInfo>
 #include <QLabel>
+#include <QSignalBlocker>
 #include <QTabBar>
 #include <QTimer>
 #include <QToolButton>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 
 namespace {
@@ -64,7 +70,11 @@ TQuillbrookForm::TQuillbrookForm(const QStringList& arguments, QWidget* parent)
     UpdateCaption();
 }
 
-TQuillbrookForm::~TQuillbrookForm() = default;
+TQuillbrookForm::~TQuillbrookForm() {
+    // The documents' editors live in TabArea: free them while it exists.
+    const QSignalBlocker blocker(TabBar);
+    FTabs.clear();
+}
 
 void TQuillbrookForm::CreateControls() {
     setObjectName(QStringLiteral("QuillbrookForm"));
@@ -74,7 +84,9 @@ void TQuillbrookForm::CreateControls() {
     font.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("Liberation Sans"),
                       QStringLiteral("Arial"), QStringLiteral("Nimbus Sans"),
                       QStringLiteral("DejaVu Sans")});
-    font.setPixelSize(11);
+    // 11 pixels high on a 96 dpi screen; given in points so that windows
+    // deriving their fonts from this one can scale it.
+    font.setPointSizeF(8.25);
     setFont(font);
     if (QApplication::windowIcon().isNull())
         QApplication::setWindowIcon(QIcon(QStringLiteral(":/quillbrook/images/quillbrook64.png")));
@@ -150,6 +162,16 @@ void TQuillbrookForm::CreateControls() {
     connect(SaveAsBtn, &QToolButton::clicked, this, qb::Guarded([this] { SaveAsBtnClick(); }));
     connect(SearchBtn, &QToolButton::clicked, this, qb::Guarded([this] { SearchBtnClick(); }));
     connect(AboutBtn, &QToolButton::clicked, this, qb::Guarded([this] { AboutBtnClick(); }));
+    connect(TabBar, &QTabBar::currentChanged, this,
+            [this](int index) { qb::RunGuarded([&] { TabBarTabSelected(index); }); });
+    connect(TabBar, &QTabBar::tabCloseRequested, this, [this](int index) {
+        qb::RunGuarded([&] {
+            TabBarTabClosing(index);
+            TabBarTabClosed(index);
+        });
+    });
+    connect(ReEnableFieldPanelTimer, &QTimer::timeout, this,
+            qb::Guarded([this] { ReEnableFieldPanelTimerTimer(); }));
 }
 
 QToolButton* TQuillbrookForm::CreateSpeedButton(const char* name, const QString& iconName, int left,
@@ -170,6 +192,20 @@ void TQuillbrookForm::SetUpSearchDatePicker() {
     SearchDatePicker->setDateRange(EarliestSearchDate, today);
     SearchDatePicker->setDate(today);
     SearchDatePicker->calendarWidget()->setCurrentPage(today.year(), today.month());
+    // The drop-down is a popup window of its own; its showing and hiding are
+    // the picker's drop-down and close-up.
+    if (QWidget* popup = SearchDatePicker->calendarWidget()->window(); popup && popup != this)
+        popup->installEventFilter(this);
+}
+
+bool TQuillbrookForm::eventFilter(QObject* watched, QEvent* event) {
+    if (SearchDatePicker && watched == SearchDatePicker->calendarWidget()->window()) {
+        if (event->type() == QEvent::Show)
+            qb::RunGuarded([this] { SearchDatePickerDropDown(); });
+        else if (event->type() == QEvent::Hide)
+            qb::RunGuarded([this] { SearchDatePickerCloseUp(); });
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void TQuillbrookForm::SetCaptions() {
@@ -200,9 +236,14 @@ void TQuillbrookForm::FetchSiteNames() {
 }
 
 void TQuillbrookForm::OpenFirstTab(const QStringList& arguments) {
-    // The filter tabs plug in here: OpenFilterFile for an existing first
-    // argument, NewBtnClick otherwise.
-    Q_UNUSED(arguments);
+    // A first argument that names no existing file is ignored.  A file that
+    // cannot be read is reported and leaves its tab open, as Open does.
+    qb::RunGuarded([&] {
+        if (!arguments.isEmpty() && QFileInfo(arguments.constFirst()).isFile())
+            OpenFilterFile(arguments.constFirst());
+        else
+            NewBtnClick();
+    });
 }
 
 void TQuillbrookForm::UpdateCaption() {
@@ -218,6 +259,200 @@ void TQuillbrookForm::UpdateCommandButtons() {
     SearchBtn->setEnabled(anyTab);
 }
 
+TFilterTab* TQuillbrookForm::SelectedTab() {
+    const int current = TabBar->currentIndex();
+    return current >= 0 && current < TabCount() ? &Tab(current) : nullptr;
+}
+
+int TQuillbrookForm::NextTabNumber() const {
+    int number = 1;
+    for (const auto& tab : FTabs)
+        if (tab->Number >= number)
+            number = tab->Number + 1;
+    return number;
+}
+
+std::unique_ptr<TFilterObject> TQuillbrookForm::CreateDocument() {
+    QStringList sites;
+    for (const std::string& site : SiteNames)
+        sites << qb::FromAnsi(site);
+    return std::make_unique<TFilterObject>(this, sites, TabArea);
+}
+
+int TQuillbrookForm::AddTab(std::unique_ptr<TFilterObject> document, const QString& caption) {
+    const QSignalBlocker blocker(TabBar);
+    auto tab = std::make_unique<TFilterTab>();
+    tab->Number = NextTabNumber();
+    tab->Document = std::move(document);
+    FTabs.push_back(std::move(tab));
+    const int index = TabBar->addTab(caption.isEmpty() ? TranslateText(QStringLiteral("Filter ")) +
+                                                             QString::number(FTabs.back()->Number)
+                                                       : caption);
+    TabBar->setCurrentIndex(index);
+    return index;
+}
+
+void TQuillbrookForm::SetTabCaption(int index, const QString& caption) {
+    TabBar->setTabText(index, caption);
+}
+
+void TQuillbrookForm::NewBtnClick() {
+    const int index = AddTab(CreateDocument(), {});
+    TabBarTabSelected(index);
+    Tab(index).Document->SetModified(false);
+    UpdateCaption();
+    UpdateCommandButtons();
+}
+
+void TQuillbrookForm::OpenBtnClick() {
+    TFileDialogOptions options;
+    options.Title = TranslateText(QStringLiteral("Open"));
+    options.Filter = QStringLiteral("Quillbrook|*.qbk");
+    options.DefaultExt = QStringLiteral("qbk");
+    options.FileMustExist = true;
+    const QString path = Dialogs().OpenFileName(options);
+    if (!path.isEmpty())
+        OpenFilterFile(path);
+}
+
+void TQuillbrookForm::OpenFilterFile(const QString& path) {
+    const int index = AddTab(CreateDocument(), QFileInfo(path).completeBaseName());
+    TabBarTabSelected(index);
+    TFilterObject& document = *Tab(index).Document;
+    document.SetModified(false);
+    // The tab exists whether or not the file reads: the buttons say so.
+    UpdateCommandButtons();
+    UpdateCaption();
+    document.LoadFromFile(path);
+    document.SetFileName(path);
+    if (QTreeWidget* tree = document.FilterFm()->TreeView())
+        tree->setFocus(Qt::OtherFocusReason);
+}
+
+QString TQuillbrookForm::AskSaveFileName() {
+    TFileDialogOptions options;
+    options.Title = TranslateText(QStringLiteral("Save As"));
+    options.Filter = QStringLiteral("Quillbrook|*.qbk");
+    options.DefaultExt = QStringLiteral("qbk");
+    const QString path = Dialogs().SaveFileName(options);
+    if (path.isEmpty())
+        return {};
+    if (!QFileInfo::exists(path))
+        return path;
+    const QString question =
+        TranslateText(QStringLiteral("File <%1> already exists")).arg(QFileInfo(path).fileName()) +
+        ".\r" + TranslateText(QStringLiteral("Overwrite")) + " ?";
+    return AskOverwrite(question) ? path : QString();
+}
+
+void TQuillbrookForm::SaveTab(int index) {
+    TFilterObject& document = *Tab(index).Document;
+    if (document.FileName().isEmpty()) {
+        const QString path = AskSaveFileName();
+        if (path.isEmpty())
+            return;
+        document.SetFileName(path);
+    }
+    // Written beside the target and renamed over it: a failed save keeps
+    // the previous file.
+    document.SaveToFile(document.FileName());
+    document.SetModified(false);
+}
+
+void TQuillbrookForm::SaveBtnClick() {
+    if (TabBar->currentIndex() >= 0)
+        SaveTab(TabBar->currentIndex());
+}
+
+void TQuillbrookForm::SaveAsBtnClick() {
+    const int index = TabBar->currentIndex();
+    if (index < 0)
+        return;
+    const QString path = AskSaveFileName();
+    if (path.isEmpty())
+        return;
+    Tab(index).Document->SetFileName(path);
+    SaveTab(index);
+    SetTabCaption(index, QFileInfo(path).completeBaseName());
+    UpdateCaption();
+}
+
+void TQuillbrookForm::TabBarTabSelected(int index) {
+    for (const auto& tab : FTabs)
+        if (QWidget* panel = tab->Document->GetPanel())
+            panel->hide();
+    if (index >= 0 && index < TabCount()) {
+        if (QWidget* panel = Tab(index).Document->GetPanel())
+            panel->show();
+        UpdateCaption();
+    }
+}
+
+QString TQuillbrookForm::ModifiedQuestion(int index) const {
+    return TranslateText(QStringLiteral("%1 has been modified since the last save."))
+               .arg(TabBar->tabText(index)) +
+           "\r\r" + TranslateText(QStringLiteral("Would you like to save the filter ?"));
+}
+
+void TQuillbrookForm::TabBarTabClosing(int index) {
+    if (index < 0 || index >= TabCount() || !Tab(index).Document->Modified())
+        return;
+    if (ShowPromptBox(ModifiedQuestion(index), TMsgDlgType::mtConfirmation, mbYes | mbNo, mbYes) ==
+        mbYes)
+        SaveTab(index);
+}
+
+void TQuillbrookForm::TabBarTabClosed(int index) {
+    if (index < 0 || index >= TabCount())
+        return;
+    {
+        const QSignalBlocker blocker(TabBar);
+        auto tab = std::move(FTabs[static_cast<size_t>(index)]);
+        FTabs.erase(FTabs.begin() + index);
+        TabBar->removeTab(index);
+        tab.reset();
+        UpdateCommandButtons();
+    }
+    TabBarTabSelected(TabBar->currentIndex());
+    UpdateCaption();
+}
+
+bool TQuillbrookForm::FormCloseQuery() {
+    for (int index = 0; index < TabCount(); ++index) {
+        if (!Tab(index).Document->Modified())
+            continue;
+        switch (ShowPromptBox(ModifiedQuestion(index), TMsgDlgType::mtConfirmation,
+                              mbYes | mbNo | mbCancel, mbYes)) {
+        case mbYes:
+            SaveTab(index);
+            break;
+        case mbCancel:
+            return false;
+        default:
+            break;
+        }
+    }
+    return true;
+}
+
+void TQuillbrookForm::SearchDatePickerDropDown() {
+    if (TFilterTab* tab = SelectedTab())
+        if (QWidget* panel = tab->Document->FilterFm()->FieldPanel())
+            panel->setEnabled(false);
+}
+
+void TQuillbrookForm::SearchDatePickerCloseUp() {
+    ReEnableFieldPanelTimer->start();
+}
+
+void TQuillbrookForm::ReEnableFieldPanelTimerTimer() {
+    if (TFilterTab* tab = SelectedTab()) {
+        if (QWidget* panel = tab->Document->FilterFm()->FieldPanel())
+            panel->setEnabled(true);
+        ReEnableFieldPanelTimer->stop();
+    }
+}
+
 void TQuillbrookForm::FormResize() {
     AboutBtn->move(width() - AboutBtn->width() - AboutBtnMargin, AboutBtn->y());
 }
@@ -228,6 +463,13 @@ void TQuillbrookForm::resizeEvent(QResizeEvent* event) {
 }
 
 void TQuillbrookForm::closeEvent(QCloseEvent* event) {
+    // A failed save keeps the window open, so nothing unsaved is lost.
+    bool mayClose = false;
+    qb::RunGuarded([&] { mayClose = FormCloseQuery(); });
+    if (!mayClose) {
+        event->ignore();
+        return;
+    }
     qb::RunGuarded([&] {
         if (!FPlacementSaved) {
             FFormStorage->SavePlacement(*this);
@@ -236,11 +478,6 @@ void TQuillbrookForm::closeEvent(QCloseEvent* event) {
     });
     QMainWindow::closeEvent(event);
 }
-
-void TQuillbrookForm::NewBtnClick() {}
-void TQuillbrookForm::OpenBtnClick() {}
-void TQuillbrookForm::SaveBtnClick() {}
-void TQuillbrookForm::SaveAsBtnClick() {}
 
 void TQuillbrookForm::SearchBtnClick() {
     // The search plugs in here.

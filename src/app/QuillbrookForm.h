@@ -1,6 +1,7 @@
 #pragma once
 // The main window: tool bar, the area of the selected filter tab and the tab
 // bar at the bottom.  It owns the site names and the tabs.
+#include "app/FilterTab.h"
 #include "app/FormStorage.h"
 #include "support/ui/AboutDialog.h"
 
@@ -54,6 +55,22 @@ public:
     void UpdateCaption();
     void UpdateCommandButtons();
 
+    // --- filter tabs (in TabBar order; tabs cannot be moved) ---
+    int TabCount() const { return static_cast<int>(FTabs.size()); }
+    TFilterTab& Tab(int index) { return *FTabs.at(static_cast<size_t>(index)); }
+    // The selected tab, or none.
+    TFilterTab* SelectedTab();
+    int NextTabNumber() const;
+    // Adds a tab with a new document; throws when the file cannot be opened
+    // or read (the tab then stays, holding what was read, without a name).
+    void OpenFilterFile(const QString& path);
+    // Writes one tab's filter to its file, asking for a name when it has none.
+    void SaveTab(int index);
+    // The Save As dialog with its own overwrite question; empty when abandoned.
+    QString AskSaveFileName();
+    // Offers to save modified filters; false when the user cancels.
+    bool FormCloseQuery();
+
     // --- event handlers ---
     void NewBtnClick();
     void OpenBtnClick();
@@ -61,6 +78,12 @@ public:
     void SaveAsBtnClick();
     void SearchBtnClick();
     void AboutBtnClick();
+    void TabBarTabSelected(int index); // -1: none
+    void TabBarTabClosing(int index);
+    void TabBarTabClosed(int index);
+    void SearchDatePickerDropDown();
+    void SearchDatePickerCloseUp();
+    void ReEnableFieldPanelTimerTimer();
 
     TAboutDialog& About() { return FAbout; }
     TFormStorage& FormStorage() { return *FFormStorage; }
@@ -68,6 +91,7 @@ public:
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void CreateControls();
@@ -79,7 +103,15 @@ private:
     void FetchSiteNames();
     // The first tab: the filter file named by the first argument, else a new filter.
     void OpenFirstTab(const QStringList& arguments);
+    // Adds a tab holding `document` without calling TabBarTabSelected early.
+    int AddTab(std::unique_ptr<TFilterObject> document, const QString& caption);
+    std::unique_ptr<TFilterObject> CreateDocument();
+    void SetTabCaption(int index, const QString& caption);
+    void ConnectTabBar();
+    void DisconnectTabBar();
+    QString ModifiedQuestion(int index) const;
 
+    std::vector<std::unique_ptr<TFilterTab>> FTabs;
     TAboutDialog FAbout;
     std::unique_ptr<TFormStorage> FFormStorage;
     bool FPlacementSaved = false;
