@@ -19,6 +19,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <cstring>
 
 namespace {
@@ -171,6 +172,8 @@ TTlsServer::~TTlsServer() {
 }
 
 void TTlsServer::Start() {
+    // A client that hangs up while we write must not end the process.
+    std::signal(SIGPIPE, SIG_IGN);
     FContext = SSL_CTX_new(TLS_server_method());
     if (!FContext)
         throw Exception("Cannot create the TLS context: " + SslErrorText());
@@ -226,13 +229,20 @@ void TTlsServer::Start() {
 
 void TTlsServer::Stop() {
     if (FAcceptThread.joinable()) {
-        FStopping = true;
+        {
+            std::lock_guard lock(FLock);
+            FStopping = true;
+            FChanged.notify_all();
+        }
         char wake = 1;
         [[maybe_unused]] auto n = ::write(FWakePipe[1], &wake, 1);
         FAcceptThread.join();
     }
     {
+        // Wake connections that wait for a slow client; each ends at once.
         std::unique_lock lock(FLock);
+        for (int fd : FOpenSockets)
+            ::shutdown(fd, SHUT_RDWR);
         FChanged.wait(lock, [&] { return FActive == 0; });
     }
     for (int* fd : {&FListenFd, &FWakePipe[0], &FWakePipe[1]})
@@ -266,20 +276,22 @@ void TTlsServer::AcceptLoop() {
         {
             std::lock_guard lock(FLock);
             ++FActive;
+            FOpenSockets.insert(fd);
         }
+        auto finish = [this, fd] {
+            std::lock_guard lock(FLock);
+            FOpenSockets.erase(fd);
+            ::close(fd);
+            --FActive;
+            FChanged.notify_all();
+        };
         try {
-            std::thread([this, fd] {
+            std::thread([this, fd, finish] {
                 Serve(fd);
-                ::close(fd);
-                std::lock_guard lock(FLock);
-                --FActive;
-                FChanged.notify_all();
+                finish();
             }).detach();
         } catch (const std::system_error&) {
-            // No thread to be had: drop this client, keep serving.
-            ::close(fd);
-            std::lock_guard lock(FLock);
-            --FActive;
+            finish(); // no thread to be had: drop this client, keep serving
         }
     }
     std::lock_guard lock(FLock);

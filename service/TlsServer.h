@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <functional>
 #include <mutex>
+#include <set>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -50,4 +51,5 @@ private:
     std::mutex FLock;
     std::condition_variable FChanged;
     int FActive = 0;
+    std::set<int> FOpenSockets; // of running connections, to wake them on Stop
 };

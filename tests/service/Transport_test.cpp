@@ -138,3 +138,17 @@ TEST_F(Concurrency, ManyClientsAtOnceAreAllServed) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(Concurrency, StoppingDoesNotWaitForSilentClients) {
+    // The default idle time is ten seconds; stopping must not sit it out.
+    auto silent = std::async(std::launch::async, [&] { return TlsExchange(Port(), ""); });
+    std::this_thread::sleep_for(200ms); // let it connect
+    auto start = std::chrono::steady_clock::now();
+    TearDown();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 3s);
+    EXPECT_TRUE(silent.get().Received.empty());
+}
+
+} // namespace
