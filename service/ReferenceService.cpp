@@ -38,8 +38,9 @@ void TReferenceService::Start() {
     Stop();
     FImpl->Service = std::make_unique<TStockService>(FImpl->Options);
     bool log = FImpl->Options.LogCalls;
+    auto sink = FImpl->Options.LogSink ? FImpl->Options.LogSink : LogLine;
     TStockService& service = *FImpl->Service;
-    auto handler = [&service, log](std::string_view body) {
+    auto handler = [&service, log, sink](std::string_view body) {
         auto start = std::chrono::steady_clock::now();
         TCallOutcome outcome;
         std::string answer = service.Handle(body, outcome);
@@ -49,13 +50,13 @@ void TReferenceService::Start() {
                     .count();
             char duration[32];
             std::snprintf(duration, sizeof duration, "%.1f ms", ms);
-            LogLine(outcome.Method + " " + duration + " " + outcome.Outcome);
+            sink(outcome.Method + " " + duration + " " + outcome.Outcome);
         }
         return answer;
     };
-    auto logger = [log](const std::string& line) {
+    auto logger = [log, sink](const std::string& line) {
         if (log)
-            LogLine(line);
+            sink(line);
     };
     FImpl->Server = std::make_unique<TTlsServer>(FImpl->Options, handler, logger);
     FImpl->Server->Start();

@@ -3,6 +3,7 @@
 // by a test fixture.
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -21,7 +22,9 @@ struct TServiceOptions {
     std::chrono::milliseconds IdleTimeout{10000};    // longest silence while reading
     std::chrono::milliseconds RequestTimeout{30000}; // handshake and whole request
     int MaxConnections = 64; // served at once; further clients wait in the backlog
-    bool LogCalls = true;    // one line per call on stderr
+    bool LogCalls = true;    // one line per call
+    // Where the log lines go; empty: stderr.  Called from several threads.
+    std::function<void(const std::string& line)> LogSink;
 };
 
 // The demo account that scripts and the default settings file use.

@@ -8,6 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <mutex>
+#include <regex>
+
 namespace {
 
 class Methods : public ServiceFixture {};
@@ -168,6 +171,35 @@ TEST_F(Methods, TheClientLibraryTalksToTheService) {
         EXPECT_EQ(fault.FaultCode(), 7);
         EXPECT_EQ(fault.Message(), "Invalid user name or password");
     }
+}
+
+TEST_F(Methods, EveryCallIsLoggedWithMethodDurationAndOutcome) {
+    auto lines = std::make_shared<std::vector<std::string>>();
+    auto lock = std::make_shared<std::mutex>();
+    TServiceOptions options = DefaultOptions();
+    options.LogCalls = true;
+    options.LogSink = [lines, lock](const std::string& line) {
+        std::lock_guard guard(*lock);
+        lines->push_back(line);
+    };
+    Restart(options);
+    std::string token = OpenSession();
+    Call("StockService.OpenSession", *Strings({"demo", "wrong"}));
+    Call("StockService.GetStockInfoURL", *Strings({token, "US", "A", "NYSE", "nowhere"}));
+    TlsExchange(Port(), "POST HTTP/1.0\r\n\r\n");
+    Restart(DefaultOptions()); // every connection has ended
+
+    const std::vector<std::regex> expected{
+        std::regex(R"(StockService\.OpenSession \d+\.\d ms ok)"),
+        std::regex(
+            R"(StockService\.OpenSession \d+\.\d ms fault 7: Invalid user name or password)"),
+        std::regex(
+            R"(StockService\.GetStockInfoURL \d+\.\d ms refused 5: Unknown information site nowhere)"),
+        std::regex(R"(- \d+ ms refused: Content-length missing or malformed)"),
+    };
+    ASSERT_EQ(lines->size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i)
+        EXPECT_TRUE(std::regex_match((*lines)[i], expected[i])) << (*lines)[i];
 }
 
 } // namespace
