@@ -40,8 +40,11 @@ protected:
 };
 
 TEST_F(Transport, ASilentClientIsDroppedAfterTheIdleTimeAndOthersAreServedMeanwhile) {
-    auto silent = std::async(std::launch::async, [&] { return TlsExchange(Port(), ""); });
-    std::this_thread::sleep_for(50ms); // let the silent client connect first
+    std::promise<void> connected;
+    auto silent = std::async(std::launch::async, [&, port = Port()] {
+        return TlsExchange(port, "", 20s, 0ms, [&] { connected.set_value(); });
+    });
+    connected.get_future().wait();
     EXPECT_NO_THROW(OpenSession());
     TRawExchange exchange = silent.get();
     EXPECT_TRUE(exchange.ClosedByServer);
@@ -143,8 +146,11 @@ namespace {
 
 TEST_F(Concurrency, StoppingDoesNotWaitForSilentClients) {
     // The default idle time is ten seconds; stopping must not sit it out.
-    auto silent = std::async(std::launch::async, [&] { return TlsExchange(Port(), ""); });
-    std::this_thread::sleep_for(200ms); // let it connect
+    std::promise<void> connected;
+    auto silent = std::async(std::launch::async, [&, port = Port()] {
+        return TlsExchange(port, "", 20s, 0ms, [&] { connected.set_value(); });
+    });
+    connected.get_future().wait();
     auto start = std::chrono::steady_clock::now();
     TearDown();
     EXPECT_LT(std::chrono::steady_clock::now() - start, 3s);

@@ -39,7 +39,8 @@ struct TSsl {
 } // namespace
 
 TRawExchange TlsExchange(std::uint16_t port, std::string_view bytes,
-                         std::chrono::milliseconds giveUp, std::chrono::milliseconds pace) {
+                         std::chrono::milliseconds giveUp, std::chrono::milliseconds pace,
+                         const std::function<void()>& handshakeDone) {
     auto start = TClock::now();
     TSocket socket;
     socket.Fd = ::socket(AF_INET, SOCK_STREAM, 0);
@@ -67,6 +68,8 @@ TRawExchange TlsExchange(std::uint16_t port, std::string_view bytes,
         ERR_clear_error();
         throw std::runtime_error("TLS handshake failed");
     }
+    if (handshakeDone)
+        handshakeDone();
     std::size_t most = pace.count() > 0 ? 1 : 65536;
     while (!bytes.empty() && TClock::now() - start < giveUp) {
         if (pace.count() > 0) {

@@ -3,6 +3,7 @@
 // the anonymous cipher, writes bytes, reads until the server closes.
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -19,9 +20,11 @@ struct TRawExchange {
 // Sends `bytes` (possibly nothing) and reads until the server closes or
 // `giveUp` has passed.  Write failures end the writing, not the reading.
 // With a `pace`, the bytes go one at a time with that pause between them.
+// `handshakeDone` runs once the TLS connection stands.
 TRawExchange TlsExchange(std::uint16_t port, std::string_view bytes,
                          std::chrono::milliseconds giveUp = std::chrono::seconds(20),
-                         std::chrono::milliseconds pace = std::chrono::milliseconds(0));
+                         std::chrono::milliseconds pace = std::chrono::milliseconds(0),
+                         const std::function<void()>& handshakeDone = {});
 
 // The request bytes of the stock client for a document.
 std::string HttpRequestFor(std::string_view document);
