@@ -1,5 +1,6 @@
 // Quillbrook: start-up.
 #include "app/CommandLine.h"
+#include "app/HeadlessRunner.h"
 #include "app/QuillbrookApplication.h"
 #include "app/QuillbrookForm.h"
 #include "support/AppEnvironment.h"
@@ -25,6 +26,10 @@ int main(int argc, char** argv) {
     case TCommandLine::caVersion:
         std::printf("%s %s\n", QuillbrookTitle, QuillbrookVersion);
         return 0;
+    case TCommandLine::caSearch:
+    case TCommandLine::caListSites:
+    case TCommandLine::caInfoUrl:
+        return RunHeadless(line, argc, argv);
     case TCommandLine::caRun:
         break;
     }
