@@ -159,6 +159,8 @@ TEST_F(TFilterObjectTest, EveryKindAndUsageSurvivesAChangeOfLocale) {
         loaded->LoadFromText(text);
         EXPECT_FALSE(loaded->Modified());
         EXPECT_EQ(Selected(*loaded), "PRICE52WEEKLOW");
+        EXPECT_EQ(loaded->FilterFm()->FrontPanel(),
+                  loaded->FilterFm()->FindPanel("PRICE52WEEKLOW"));
         EXPECT_EQ(Panel<TRangePanel>(*loaded, "CLOSINGPRICE")->Minimum(), 2.5);
         EXPECT_EQ(Panel<TRangePanel>(*loaded, "CLOSINGPRICE")->Maximum(), 1234567.125);
         EXPECT_EQ(Panel<TDateRangePanel>(*loaded, "EXDIVIDENDDATE")->Minimum(),
