@@ -1,0 +1,26 @@
+# The fuzz targets and what each links.  Used by fuzz/CMakeLists.txt (clang,
+# libFuzzer) and by tests/hardening (the replay of corpus and regressions).
+set(QB_FUZZ_DIR ${CMAKE_CURRENT_LIST_DIR})
+set(QB_FUZZ_TARGETS response iso8601 inifilter methodcall workbook)
+
+# qb_fuzz_executable(<exe> <target> [extra sources...])
+function(qb_fuzz_executable exe target)
+    add_executable(${exe} ${QB_FUZZ_DIR}/${target}_fuzz.cpp ${ARGN})
+    target_include_directories(${exe} PRIVATE ${QB_FUZZ_DIR})
+    if(target STREQUAL "response" OR target STREQUAL "iso8601")
+        target_link_libraries(${exe} PRIVATE qb_xmlrpc)
+    elseif(target STREQUAL "inifilter")
+        target_link_libraries(${exe} PRIVATE qb_filter)
+    elseif(target STREQUAL "methodcall")
+        target_link_libraries(${exe} PRIVATE qb_service)
+    elseif(target STREQUAL "workbook")
+        # The container check of the workbook tests reads the file back.
+        set(xlssupport ${PROJECT_SOURCE_DIR}/tests/xls/support)
+        target_sources(${exe} PRIVATE ${xlssupport}/XlsTestSupport.cpp)
+        target_include_directories(${exe} PRIVATE ${xlssupport})
+        target_compile_definitions(${exe} PRIVATE QB_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+        target_link_libraries(${exe} PRIVATE qb_xls GTest::gtest)
+    else()
+        message(FATAL_ERROR "unknown fuzz target ${target}")
+    endif()
+endfunction()

@@ -1,0 +1,183 @@
+#include "HostileServer.h"
+
+#include <openssl/err.h>
+#include <openssl/evp.h>
+#include <openssl/ssl.h>
+
+#include <arpa/inet.h>
+#include <csignal>
+#include <cstdlib>
+#include <netinet/in.h>
+#include <poll.h>
+#include <stdexcept>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+EVP_PKEY* DhParameters() {
+    // A fixed 2048-bit group: generating parameters would take seconds.
+    EVP_PKEY_CTX* ctx = EVP_PKEY_CTX_new_from_name(nullptr, "DH", nullptr);
+    EVP_PKEY* params = nullptr;
+    const bool made = ctx && EVP_PKEY_paramgen_init(ctx) > 0 &&
+                      EVP_PKEY_CTX_set_group_name(ctx, "ffdhe2048") > 0 &&
+                      EVP_PKEY_paramgen(ctx, &params) > 0;
+    EVP_PKEY_CTX_free(ctx);
+    if (!made)
+        throw std::runtime_error("cannot make DH parameters");
+    return params;
+}
+
+SSL* Ssl(void* p) {
+    return static_cast<SSL*>(p);
+}
+
+} // namespace
+
+int THostileConnection::Receive(char* buffer, int size) {
+    for (;;) {
+        if (Stopping())
+            return -1;
+        if (!FSsl || SSL_pending(Ssl(FSsl)) == 0) {
+            pollfd entry{FSocket, POLLIN, 0};
+            const int ready = ::poll(&entry, 1, 20);
+            if (ready == 0)
+                continue;
+            if (ready < 0)
+                return -1;
+        }
+        return FSsl ? SSL_read(Ssl(FSsl), buffer, size) : int(::recv(FSocket, buffer, size, 0));
+    }
+}
+
+std::string THostileConnection::ReadRequest() {
+    std::string request;
+    std::size_t expected = std::string::npos;
+    while (request.size() < expected) {
+        char buffer[4096];
+        const int n = Receive(buffer, sizeof buffer);
+        if (n <= 0)
+            break;
+        request.append(buffer, std::size_t(n));
+        const std::size_t end = request.find("\r\n\r\n");
+        const std::size_t field = request.find("Content-length: ");
+        if (expected == std::string::npos && end != std::string::npos && field < end)
+            expected = end + 4 + std::strtoul(request.c_str() + field + 16, nullptr, 10) + 2;
+    }
+    return request;
+}
+
+std::string THostileConnection::ReadSome() {
+    char buffer[4096];
+    const int n = Receive(buffer, sizeof buffer);
+    return n > 0 ? std::string(buffer, std::size_t(n)) : std::string();
+}
+
+bool THostileConnection::Send(std::string_view bytes) {
+    while (!bytes.empty()) {
+        if (Stopping())
+            return false;
+        const int n = FSsl ? SSL_write(Ssl(FSsl), bytes.data(), int(bytes.size()))
+                           : int(::send(FSocket, bytes.data(), bytes.size(), MSG_NOSIGNAL));
+        if (n <= 0)
+            return false;
+        bytes.remove_prefix(std::size_t(n));
+    }
+    return true;
+}
+
+void THostileConnection::Reset() {
+    linger abort{1, 0}; // close now and send RST
+    ::setsockopt(FSocket, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
+    ::shutdown(FSocket, SHUT_RD);
+}
+
+void THostileConnection::Sleep(std::chrono::milliseconds length) const {
+    const auto until = std::chrono::steady_clock::now() + length;
+    while (!Stopping() && std::chrono::steady_clock::now() < until)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+}
+
+void THostileConnection::HoldOpen() {
+    while (!Stopping()) {
+        pollfd entry{FSocket, POLLIN, 0};
+        char scrap[4096];
+        if (::poll(&entry, 1, 20) > 0 && ::recv(FSocket, scrap, sizeof scrap, 0) <= 0)
+            return;
+    }
+}
+
+THostileServer::THostileServer(THandler handler, THostileOptions options)
+    : FHandler(std::move(handler)), FOptions(std::move(options)) {
+    std::signal(SIGPIPE, SIG_IGN);
+    if (FOptions.UseTls) {
+        SSL_CTX* ctx = SSL_CTX_new(TLS_server_method());
+        SSL_CTX_set_min_proto_version(ctx, TLS1_2_VERSION);
+        SSL_CTX_set_max_proto_version(ctx, TLS1_2_VERSION);
+        SSL_CTX_set_cipher_list(ctx, FOptions.Ciphers.c_str());
+        SSL_CTX_set0_tmp_dh_pkey(ctx, DhParameters());
+        FContext = ctx;
+    }
+    FListen = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    if (::bind(FListen, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
+        ::listen(FListen, 8) != 0 ||
+        ::getsockname(FListen, reinterpret_cast<sockaddr*>(&address), &length) != 0)
+        throw std::runtime_error("cannot listen on loopback");
+    FPort = ntohs(address.sin_port);
+    FThread = std::thread([this] { Serve(); });
+}
+
+THostileServer::~THostileServer() {
+    FStop = true;
+    FThread.join();
+    ::close(FListen);
+    SSL_CTX_free(static_cast<SSL_CTX*>(FContext));
+}
+
+std::string THostileServer::HttpAnswer(std::string_view body) {
+    return "HTTP/1.0 200 OK\r\nContent-Type: text/xml\r\nContent-Length: " +
+           std::to_string(body.size()) + "\r\n\r\n" + std::string(body);
+}
+
+void THostileServer::Serve() {
+    while (!FStop) {
+        pollfd entry{FListen, POLLIN, 0};
+        if (::poll(&entry, 1, 20) <= 0)
+            continue;
+        const int client = ::accept4(FListen, nullptr, nullptr, SOCK_CLOEXEC);
+        if (client < 0)
+            continue;
+        ++FConnections;
+        Handle(client);
+        ::close(client);
+    }
+}
+
+void THostileServer::Handle(int client) {
+    timeval timeout{5, 0};
+    ::setsockopt(client, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
+    ::setsockopt(client, SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout);
+    if (FOptions.Silent) {
+        THostileConnection(client, nullptr, FStop).HoldOpen();
+        return;
+    }
+    SSL* ssl = nullptr;
+    if (FContext) {
+        ssl = SSL_new(static_cast<SSL_CTX*>(FContext));
+        SSL_set_fd(ssl, client);
+        if (SSL_accept(ssl) != 1) {
+            FHandshakeFailed = true;
+            SSL_free(ssl);
+            ERR_clear_error();
+            return;
+        }
+    }
+    THostileConnection connection(client, ssl, FStop);
+    FHandler(connection);
+    SSL_free(ssl);
+    ERR_clear_error();
+}
