@@ -10,6 +10,7 @@
 // still starts on the best file it can read, and only its writes fail.
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 namespace qb {
 
@@ -18,6 +19,8 @@ struct TSettingsLocation {
     QString ExecutablePath;   // the running program
     QString ConfigHome;       // the user's configuration folder
     QStringList DefaultFiles; // installed defaults, the first one found is copied
+    // Whether the user may replace the file; empty: ask the file system.
+    std::function<bool(const QString&)> MayWrite;
 
     // The environment of the running program: its path, $XDG_CONFIG_HOME and
     // the default in <prefix>/share/quillbrook or in $XDG_DATA_DIRS.
