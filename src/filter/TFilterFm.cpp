@@ -78,7 +78,8 @@ TFilterFm::TFilterFm(QWidget* mainForm, const QStringList& siteNames)
     for (auto role : {QPalette::Highlight, QPalette::HighlightedText})
         treePalette.setColor(QPalette::Inactive, role, treePalette.color(QPalette::Active, role));
     FTreeView->setPalette(treePalette);
-    FTreeView->viewport()->installEventFilter(this);
+    FTreeViewport = FTreeView->viewport();
+    FTreeViewport->installEventFilter(this);
     connect(FTreeView, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* current, QTreeWidgetItem*) { TreeViewChange(current); });
 
@@ -395,7 +396,7 @@ void TFilterFm::TreeViewMouseMove(const QPoint& pos) {
 bool TFilterFm::eventFilter(QObject* watched, QEvent* event) {
     if (watched == FFieldPanel && event->type() == QEvent::Resize) {
         LayoutFieldPanel();
-    } else if (FTreeView && watched == FTreeView->viewport()) {
+    } else if (watched && watched == FTreeViewport) {
         if (event->type() == QEvent::MouseMove) {
             TreeViewMouseMove(static_cast<QMouseEvent*>(event)->position().toPoint());
         } else if (event->type() == QEvent::ToolTip) {

@@ -116,6 +116,8 @@ private:
     TGridSplitter* FGridSplitter = nullptr;
     QWidget* FFieldPanel = nullptr;
     QTreeWidget* FTreeView = nullptr;
+    // Compared by address only: it may be half destroyed when events come.
+    QObject* FTreeViewport = nullptr;
     TStringGridEx* FResultsGrid = nullptr;
     QMenu* FResultsMenu = nullptr;
     std::vector<TFilterValuePanel*> FPanels;
