@@ -9,10 +9,15 @@
 #include "filter/TRangePanel.h"
 #include "filter/TRelativePanel.h"
 #include "grid/TStringGridEx.h"
+#include "service/DemoData.h"
+#include "service/ReferenceService.h"
 #include "support/AppEnvironment.h"
 #include "support/DayNumbers.h"
+#include "support/Win1252.h"
 #include "xmlrpc/XrValues.h"
 
+#include <QCoreApplication>
+#include <QFile>
 #include <QFontMetrics>
 #include <QListWidget>
 #include <QLocale>
@@ -362,4 +367,139 @@ TEST_F(SearchTest, NoSessionMeansNothingMoreIsSent) {
     SearchStocks(client, *Editor, Date, {nullptr, [&] { ++hidden; }});
     EXPECT_EQ(log, std::vector<std::string>{"StockService.OpenSession"});
     EXPECT_GE(hidden, 1);
+}
+
+// Against the reference service on a free loopback port, over TLS.
+namespace {
+
+const std::string& SmallDatabase() {
+    static const std::string path = [] {
+        const std::string target = std::string(QB_BINARY_DIR) + "/tests/app/demo-300.sqlite";
+        if (!QFile::exists(QString::fromStdString(target))) {
+            const std::string scratch =
+                target + ".tmp" + std::to_string(QCoreApplication::applicationPid());
+            TDemoDataOptions options;
+            options.StockCount = 300;
+            options.LastDay = QDate(2026, 6, 30);
+            CreateDemoDatabase(scratch, options);
+            QFile::rename(QString::fromStdString(scratch), QString::fromStdString(target));
+        }
+        return target;
+    }();
+    return path;
+}
+
+class ReferenceServiceTest : public SearchTest {
+protected:
+    void SetUp() override {
+        SearchTest::SetUp();
+        TServiceOptions options;
+        options.DatabasePath = SmallDatabase();
+        options.Accounts = {{"demo", "demo"}};
+        options.LogCalls = false;
+        Service = std::make_unique<TReferenceService>(options);
+        Service->Start();
+    }
+    TStockServiceClient Client(TAccount account = {"demo", "demo"}) {
+        TStockServiceClient client("127.0.0.1", Service->Port(), std::move(account));
+        client.PumpMessages = [] { QCoreApplication::processEvents(); };
+        return client;
+    }
+    std::unique_ptr<TReferenceService> Service;
+};
+
+} // namespace
+
+TEST_F(ReferenceServiceTest, EachCriterionTypeFindsRealRows) {
+    struct TCase {
+        const char* Name;
+        std::function<void()> Setup;
+    } cases[] = {
+        {"display only", [] {}},
+        {"range",
+         [&] {
+             auto& p = Use<TRangePanel>("CLOSINGPRICE", fuUseFilter);
+             p.SetMinimum(1);
+             p.SetMaximum(100000);
+         }},
+        {"relative", [&] { Use<TRelativePanel>("PRICE52WEEKLOW", fuUseFilter).SetPercentage(0); }},
+        {"value list",
+         [&] {
+             auto& p = Use<TChoicePanel>("EXCHANGE", fuUseFilter);
+             for (int i = 0; i < p.ItemCount(); ++i)
+                 p.SetSelected(i, true);
+         }},
+        {"date range",
+         [&] {
+             auto& p = Use<TDateRangePanel>("EXDIVIDENDDATE", fuUseFilter);
+             p.SetMinimum(QDateTime(QDate(2000, 1, 1), QTime(0, 0)));
+             p.SetMaximum(QDateTime(QDate(2030, 1, 1), QTime(0, 0)));
+         }},
+    };
+    for (const TCase& c : cases) {
+        SearchTest::SetUp();
+        Use("CLOSINGPRICE", fuDisplayOnly);
+        Use("EXDIVIDENDDATE", fuDisplayOnly);
+        c.Setup();
+        TScriptedDialogs dialogs; // a match, not truncated: no message
+        ASSERT_TRUE(ValidateFilter(*Editor, Date)) << c.Name;
+        TStockServiceClient client = Client();
+        SearchStocks(client, *Editor, Date, {});
+        const TStringGridEx& grid = *Editor->ResultsGrid();
+        EXPECT_FALSE(grid.isHidden()) << c.Name;
+        EXPECT_GT(grid.RowCount(), 1) << c.Name;
+        EXPECT_GE(grid.ColCount(), 2) << c.Name;
+    }
+}
+
+TEST_F(ReferenceServiceTest, SymbolsSitesAndRefusals) {
+    TScriptedDialogs quiet; // any message before the expected ones fails
+    TStockServiceClient client = Client();
+    const auto sites = client.GetStockInfoSites();
+    ASSERT_TRUE(sites.has_value());
+    ASSERT_FALSE(sites->empty());
+
+    // The first stock of an open search, then the same stock by its symbol.
+    Use("CLOSINGPRICE", fuDisplayOnly);
+    Use("EXCHANGE", fuDisplayOnly);
+    SearchStocks(client, *Editor, Date, {});
+    TStringGridEx& grid = *Editor->ResultsGrid();
+    auto cell = [&](const char* column, int row) {
+        for (int i = 0; i < grid.ColCount(); ++i)
+            if (grid.Cells(i, 0) == QString::fromStdString(Editor->ColumnCaption(column)))
+                return qb::ToAnsi(grid.Cells(i, row));
+        ADD_FAILURE() << "no column " << column;
+        return std::string();
+    };
+    const std::string symbol = cell("SYMBOL", 1);
+    const std::string exchange = cell("EXCHANGE", 1);
+    const std::string country = exchange.rfind("TSX", 0) == 0 ? "CA" : "US";
+    Use<TChoicePanelManualList>("SYMBOL", fuUseFilter).AppendItem(country + ":" + symbol);
+    SearchStocks(client, *Editor, Date, {});
+    EXPECT_EQ(grid.RowCount(), 2) << country << ":" << symbol;
+    EXPECT_EQ(cell("SYMBOL", 1), symbol);
+
+    EXPECT_FALSE(client.GetStockInfoURL("US", "IBM", "NYSE", sites->front()).empty());
+    {
+        TScriptedDialogs dialogs;
+        dialogs.ExpectError();
+        EXPECT_EQ(client.GetStockInfoURL("US", "IBM", "NYSE", "No such site"), "");
+        EXPECT_TRUE(dialogs.LastMessage().Text.contains("Unknown information site"));
+    }
+    {
+        TScriptedDialogs dialogs;
+        dialogs.ExpectError();
+        TStockServiceClient stranger = Client({"demo", "wrong"});
+        EXPECT_EQ(stranger.OpenSession(), "");
+        EXPECT_TRUE(
+            dialogs.LastMessage().Text.startsWith("Unable to open session with server.\r\r"));
+    }
+    Service->Stop();
+    {
+        TScriptedDialogs dialogs;
+        dialogs.ExpectError();
+        EXPECT_EQ(client.GetStockInfoSites(), std::nullopt);
+        EXPECT_TRUE(dialogs.LastMessage().Text.startsWith(
+            "Make sure you are currently connected to the Internet.\r\r"));
+    }
 }
