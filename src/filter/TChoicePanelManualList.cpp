@@ -3,6 +3,7 @@
 #include "filter/TFilterFm.h"
 #include "support/TranslateText.h"
 #include "support/Win1252.h"
+#include "support/ui/ApplicationException.h"
 #include "support/ui/Dialogs.h"
 
 #include <QKeyEvent>
@@ -39,8 +40,8 @@ void TChoicePanelManualList::SetupManualList(const QString& description) {
     FPopupMenu = new QMenu(this);
     FAddAction = FPopupMenu->addAction(TranslateText(QStringLiteral("Add")));
     FRemoveAction = FPopupMenu->addAction(TranslateText(QStringLiteral("Remove")));
-    connect(FAddAction, &QAction::triggered, this, &TChoicePanelManualList::AddItemClick);
-    connect(FRemoveAction, &QAction::triggered, this, &TChoicePanelManualList::RemoveItemClick);
+    connect(FAddAction, &QAction::triggered, this, qb::Guarded([this] { AddItemClick(); }));
+    connect(FRemoveAction, &QAction::triggered, this, qb::Guarded([this] { RemoveItemClick(); }));
 
     QListWidget* list = ItemList();
     list->setContextMenuPolicy(Qt::CustomContextMenu);

@@ -1,9 +1,12 @@
 #include "filter/FieldCatalogue.h"
 #include "filter/TFilterFm.h"
 #include "filter/TFilterValuePanel.h"
+#include "filter/TGridSplitter.h"
 #include "filter/TRangePanel.h"
 #include "support/AppEnvironment.h"
 
+#include <QApplication>
+#include <QMouseEvent>
 #include <QTest>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
@@ -173,6 +176,23 @@ TEST_F(FilterEditorTest, ValueChangesSetModified) {
     Editor->SetModified(false);
     Use("SYMBOL", fuDisplayOnly);
     EXPECT_TRUE(Editor->Modified());
+}
+
+TEST_F(FilterEditorTest, SplitterSetsTheFilterHeightDownToItsMinimum) {
+    TGridSplitter* splitter = Editor->GridSplitter();
+    const auto send = [splitter](QEvent::Type type, int globalY, Qt::MouseButtons buttons) {
+        const QPointF global(10, globalY);
+        QMouseEvent event(type, QPointF(1, 1), global, Qt::LeftButton, buttons, Qt::NoModifier);
+        QApplication::sendEvent(splitter, &event);
+    };
+    send(QEvent::MouseButtonPress, 500, Qt::LeftButton);
+    send(QEvent::MouseMove, 550, Qt::LeftButton);
+    EXPECT_EQ(Editor->FilterPanel()->height(), TFilterFm::FilterPanelHeight + 50);
+    send(QEvent::MouseMove, 0, Qt::LeftButton);
+    EXPECT_EQ(Editor->FilterPanel()->height(), TFilterFm::FilterPanelMinHeight);
+    send(QEvent::MouseButtonRelease, 0, Qt::NoButton);
+    send(QEvent::MouseMove, 400, Qt::NoButton); // not dragging any more
+    EXPECT_EQ(Editor->FilterPanel()->height(), TFilterFm::FilterPanelMinHeight);
 }
 
 TEST(FilterEditorLifetime, EditorDeletesItsPanelsAlsoWhenPlacedInAWindow) {
