@@ -25,10 +25,10 @@ endforeach()
 install(FILES ${PROJECT_SOURCE_DIR}/data/quillbrook.ini DESTINATION ${QB_DATADIR}/quillbrook)
 install(FILES ${QB_PACKAGING_DIR}/quillbrook-service.default DESTINATION ${QB_DATADIR}/quillbrook)
 
-# Debian wants manual pages and changelogs compressed without a time stamp.
+# Debian wants manual pages and the changelog compressed without a time stamp.
 find_program(QB_GZIP gzip REQUIRED)
 set(QB_GZIPPED)
-foreach(item quillbrook.1 quillbrook-service.1 changelog.Debian)
+foreach(item quillbrook.1 quillbrook-service.1 changelog)
     add_custom_command(OUTPUT ${QB_PACKAGING_OUT}/${item}.gz
                        COMMAND ${QB_GZIP} -9nc ${QB_PACKAGING_DIR}/${item} > ${QB_PACKAGING_OUT}/${item}.gz
                        DEPENDS ${QB_PACKAGING_DIR}/${item} VERBATIM)
@@ -37,8 +37,8 @@ endforeach()
 add_custom_target(qb_packaging_files ALL DEPENDS ${QB_GZIPPED})
 install(FILES ${QB_PACKAGING_OUT}/quillbrook.1.gz ${QB_PACKAGING_OUT}/quillbrook-service.1.gz
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-install(FILES ${QB_PACKAGING_DIR}/copyright ${QB_PACKAGING_OUT}/changelog.Debian.gz
-        DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES ${QB_PACKAGING_DIR}/copyright ${QB_PACKAGING_OUT}/changelog.gz
+        DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/quillbrook)
 
 # The unit names the programs by their installed path, known only at install
 # time (the package installs under /usr, a test under its own prefix).  The

@@ -3,6 +3,7 @@
 #include "app/HeadlessRunner.h"
 #include "app/QuillbrookApplication.h"
 #include "app/QuillbrookForm.h"
+#include "app/SettingsLocation.h"
 #include "support/AppEnvironment.h"
 #include "support/ui/AboutDialog.h"
 #include "support/ui/ApplicationException.h"
@@ -15,6 +16,9 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
     const TCommandLine line = TCommandLine::Parse(arguments);
+    // --settings, else the portable file beside the program, else the user's own.
+    if (line.Action == TCommandLine::caRun || line.Headless())
+        qb::SetSettingsFilePath(qb::LocateSettingsFile(line.SettingsFile));
     switch (line.Action) {
     case TCommandLine::caError:
         std::fprintf(stderr, "quillbrook: %s\n\n%s", qPrintable(line.ErrorText),
