@@ -245,6 +245,7 @@ void TTlsServer::Stop() {
             ::shutdown(fd, SHUT_RDWR);
         FChanged.wait(lock, [&] { return FActive == 0; });
     }
+    JoinFinished();
     for (int* fd : {&FListenFd, &FWakePipe[0], &FWakePipe[1]})
         if (*fd >= 0) {
             ::close(*fd);
@@ -252,6 +253,22 @@ void TTlsServer::Stop() {
         }
     SSL_CTX_free(FContext);
     FContext = nullptr;
+}
+
+void TTlsServer::JoinFinished() {
+    std::vector<std::uint64_t> finished;
+    {
+        std::lock_guard lock(FLock);
+        finished.swap(FFinished);
+    }
+    for (std::uint64_t id : finished) {
+        auto it = FThreads.find(id);
+        if (it == FThreads.end())
+            continue;
+        if (it->second.joinable())
+            it->second.join();
+        FThreads.erase(it);
+    }
 }
 
 void TTlsServer::AcceptLoop() {
@@ -278,21 +295,24 @@ void TTlsServer::AcceptLoop() {
             ++FActive;
             FOpenSockets.insert(fd);
         }
-        auto finish = [this, fd] {
+        std::uint64_t id = FNextThread++;
+        auto finish = [this, fd, id] {
             std::lock_guard lock(FLock);
             FOpenSockets.erase(fd);
             ::close(fd);
             --FActive;
+            FFinished.push_back(id);
             FChanged.notify_all();
         };
         try {
-            std::thread([this, fd, finish] {
-                Serve(fd);
-                finish();
-            }).detach();
+            FThreads.emplace(id, std::thread([this, fd, finish] {
+                                 Serve(fd);
+                                 finish();
+                             }));
         } catch (const std::system_error&) {
             finish(); // no thread to be had: drop this client, keep serving
         }
+        JoinFinished();
     }
     std::lock_guard lock(FLock);
     FChanged.notify_all();

@@ -11,11 +11,13 @@
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <mutex>
 #include <set>
 #include <string>
 #include <string_view>
 #include <thread>
+#include <vector>
 
 struct ssl_ctx_st;
 
@@ -52,4 +54,10 @@ private:
     std::condition_variable FChanged;
     int FActive = 0;
     std::set<int> FOpenSockets; // of running connections, to wake them on Stop
+    // Connection threads are joined, not detached, so that none outlives the
+    // server; finished ones are reaped by the accept loop.
+    void JoinFinished();
+    std::map<std::uint64_t, std::thread> FThreads; // accept loop and Stop only
+    std::vector<std::uint64_t> FFinished;          // under FLock
+    std::uint64_t FNextThread = 0;
 };
