@@ -73,6 +73,10 @@ TFilterFm::TFilterFm(QWidget* mainForm, const QStringList& siteNames)
     FTreeView->setIconSize(QSize(16, 16));
     FTreeView->setMouseTracking(true);
     FTreeView->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Long captions scroll sideways instead of being cut short.
+    FTreeView->setTextElideMode(Qt::ElideNone);
+    FTreeView->header()->setStretchLastSection(false);
+    FTreeView->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     // The selection stays visible when the tree loses the focus.
     QPalette treePalette = FTreeView->palette();
     for (auto role : {QPalette::Highlight, QPalette::HighlightedText})

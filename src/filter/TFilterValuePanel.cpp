@@ -3,6 +3,7 @@
 #include "filter/TFilterFm.h"
 
 #include <QButtonGroup>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -12,6 +13,8 @@
 #include <QVBoxLayout>
 
 namespace {
+
+constexpr int MinTitlePointSize = 7;
 
 const char* const UsageTexts[] = {"Do not use filter", "Display only", "Use filter"};
 
@@ -34,9 +37,14 @@ TFilterValuePanel::TFilterValuePanel(const TPanelArgs& args, int leftColumnWidth
     FTitleLabel = new QLabel(args.Caption, FLeftColumn);
     QFont titleFont(QStringLiteral("Arial"));
     titleFont.setPointSize(font().pointSize() + 1);
+    // A long caption gets a smaller font rather than losing its end.
+    const int titleWidth = leftColumnWidth - 9;
+    while (titleFont.pointSize() > MinTitlePointSize &&
+           QFontMetrics(titleFont).horizontalAdvance(args.Caption) > titleWidth)
+        titleFont.setPointSize(titleFont.pointSize() - 1);
     FTitleLabel->setFont(titleFont);
     FTitleLabel->move(6, 8);
-    FTitleLabel->resize(leftColumnWidth - 9, FTitleLabel->sizeHint().height());
+    FTitleLabel->resize(titleWidth, FTitleLabel->sizeHint().height());
 
     FUsageGroup = new QGroupBox(QStringLiteral("Filter usage"), FLeftColumn);
     FUsageGroup->setGeometry(6, 28, 185, 75);
