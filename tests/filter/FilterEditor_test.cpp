@@ -2,11 +2,13 @@
 #include "filter/TFilterFm.h"
 #include "filter/TFilterValuePanel.h"
 #include "filter/TGridSplitter.h"
+#include "filter/TNumEdit.h"
 #include "filter/TRangePanel.h"
 #include "support/AppEnvironment.h"
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QRadioButton>
 #include <QTest>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
@@ -176,6 +178,14 @@ TEST_F(FilterEditorTest, ValueChangesSetModified) {
     Editor->SetModified(false);
     Use("SYMBOL", fuDisplayOnly);
     EXPECT_TRUE(Editor->Modified());
+
+    // A click on a usage item reacts like the file loader's call.
+    Editor->SetModified(false);
+    Panel("BETA")->UsageButton(fuUseFilter)->click();
+    EXPECT_EQ(Panel("BETA")->GetUsage(), fuUseFilter);
+    EXPECT_TRUE(Editor->Modified());
+    EXPECT_TRUE(static_cast<TRangePanel*>(Panel("BETA"))->MinEdit()->isEnabledTo(Panel("BETA")));
+    EXPECT_EQ(TFilterFm::NodeImageIndex(Editor->FindNode("BETA")), 3);
 }
 
 TEST_F(FilterEditorTest, SplitterSetsTheFilterHeightDownToItsMinimum) {
