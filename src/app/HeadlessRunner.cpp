@@ -13,6 +13,7 @@
 #include "support/TranslateText.h"
 #include "support/Win1252.h"
 #include "support/ui/ApplicationException.h"
+#include "support/ui/Dialogs.h"
 #include "xmlrpc/XrValues.h"
 
 #include <QDir>
@@ -177,6 +178,10 @@ int THeadlessRunner::WriteResults(TStringGridEx& grid, const QString& outputPath
             return hsDone;
         }
         const bool excel = outputPath.endsWith(QLatin1String(".xls"), Qt::CaseInsensitive);
+        // Renaming would pass over a write-protected file; writing it would not.
+        if (const QFileInfo target(outputPath); target.exists() && !target.isWritable())
+            FileError(QStringLiteral("Cannot create file \"%1\". %2"), outputPath,
+                      QString::fromLocal8Bit(std::strerror(EACCES)));
         QTemporaryFile scratch;
         const QString scratchName = ReserveScratchFile(scratch, outputPath);
         ExportTable(grid, scratchName, excel);
@@ -201,6 +206,15 @@ bool THeadlessRunner::WriteLine(const QString& text) {
            std::size_t(bytes.size());
 }
 
+int THeadlessRunner::Finish(bool written) {
+    if (std::fflush(FOut) == 0 && written)
+        return hsDone;
+    ShowErrorBox(
+        TranslateText(QStringLiteral("Cannot write file \"%1\". %2"))
+            .arg(QStringLiteral("standard output"), QString::fromLocal8Bit(std::strerror(errno))));
+    return hsFileError;
+}
+
 int THeadlessRunner::ListSites() {
     TStockServiceClient service = TStockServiceClient::ForWindow(nullptr, FSettingsFile);
     std::vector<std::string> names;
@@ -217,10 +231,10 @@ int THeadlessRunner::ListSites() {
         ReportCurrentError();
         return hsService;
     }
+    bool written = true;
     for (const std::string& name : names)
-        WriteLine(qb::FromAnsi(name));
-    std::fflush(FOut);
-    return hsDone;
+        written = WriteLine(qb::FromAnsi(name)) && written;
+    return Finish(written);
 }
 
 int THeadlessRunner::InfoUrl(const QString& siteName, const QString& country, const QString& symbol,
@@ -231,9 +245,7 @@ int THeadlessRunner::InfoUrl(const QString& siteName, const QString& country, co
     // An empty address means the failure has been shown already.
     if (address.empty())
         return hsService;
-    WriteLine(qb::FromAnsi(address));
-    std::fflush(FOut);
-    return hsDone;
+    return Finish(WriteLine(qb::FromAnsi(address)));
 }
 
 int RunHeadless(const TCommandLine& line, int& argc, char** argv) {

@@ -47,6 +47,8 @@ public:
 private:
     int WriteResults(class TStringGridEx& grid, const QString& outputPath);
     bool WriteLine(const QString& text);
+    // hsDone when everything reached `out`; otherwise says so.
+    int Finish(bool written);
 
     QString FSettingsFile;
     std::FILE* FOut;

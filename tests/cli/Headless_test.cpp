@@ -255,9 +255,31 @@ TEST_F(Headless, FailedRunLeavesThePreviousFile) {
                   4);
         EXPECT_EQ(ReadAll(output), QByteArray("the previous results\r\n"));
     }
+    // A write-protected file stays as it is (root may write anything).
+    const QString locked = Path(QStringLiteral("locked.csv"));
+    WriteAll(locked, "the previous results\r\n");
+    QFile::setPermissions(locked, QFile::ReadOwner);
+    if (::geteuid() != 0) {
+        EXPECT_EQ(
+            Run({"--search", all, "--date", TradeDateText, "--output", locked}, Settings()).Status,
+            5);
+        EXPECT_EQ(ReadAll(locked), QByteArray("the previous results\r\n"));
+    }
     // Nothing is left beside them.
     EXPECT_EQ(QDir(FDir.path()).entryList(QDir::Files | QDir::Hidden).filter(".quillbrook-"),
               QStringList{});
+}
+
+TEST_F(Headless, FullStandardOutputIsAFileError) {
+    const QString all = FilterFile(QStringLiteral("all.qbk"), AllStocks);
+    for (const QStringList& arguments :
+         {QStringList{"--search", all, "--date", TradeDateText}, QStringList{"--list-sites"}}) {
+        SCOPED_TRACE(arguments.first().toStdString());
+        const TRun run = Run(arguments, Settings(), QStringLiteral("/dev/full"));
+        EXPECT_EQ(run.Status, 5);
+        EXPECT_TRUE(run.Err.contains("Cannot write file \"standard output\". No space left"))
+            << run.Err.toStdString();
+    }
 }
 
 TEST_F(Headless, TruncatedResultsAreWrittenAndSaidSo) {

@@ -106,8 +106,11 @@ QString HeadlessFixture::FilterFile(const QString& name,
     return path;
 }
 
-TRun HeadlessFixture::Run(const QStringList& arguments, const QString& settings) {
+TRun HeadlessFixture::Run(const QStringList& arguments, const QString& settings,
+                          const QString& stdoutFile) {
     QProcess process;
+    if (!stdoutFile.isEmpty())
+        process.setStandardOutputFile(stdoutFile);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     // As under a scheduler: no display, no platform chosen.
     environment.remove(QStringLiteral("DISPLAY"));

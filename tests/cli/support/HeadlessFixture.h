@@ -37,7 +37,9 @@ protected:
     // A filter file written by the filter document after `edit` set its panels.
     QString FilterFile(const QString& name, const std::function<void(TFilterFm&)>& edit);
     // The program with `arguments`, no display, the settings file first.
-    TRun Run(const QStringList& arguments, const QString& settings = {});
+    // `stdoutFile` replaces the pipe of standard output.
+    TRun Run(const QStringList& arguments, const QString& settings = {},
+             const QString& stdoutFile = {});
     QString Path(const QString& name) const { return FDir.filePath(name); }
 
     QTemporaryDir FDir;
