@@ -30,10 +30,9 @@ if [[ -z $only || $only == tsan ]]; then
     cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQB_BUILD_BENCH=OFF \
         -DCMAKE_CXX_FLAGS="$tsan" -DCMAKE_C_FLAGS="$tsan" \
         -DCMAKE_EXE_LINKER_FLAGS=-fsanitize=thread
-    cmake --build build-tsan --parallel "$jobs" --target xmlrpc_tests service_tests hardening_tests
+    cmake --build build-tsan --parallel "$jobs" --target xmlrpc_tests service_tests
     export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
     build-tsan/tests/xmlrpc/xmlrpc_tests --gtest_filter='RpcCall*:Transport*'
     build-tsan/tests/service/service_tests
-    build-tsan/tests/hardening/hardening_tests --gtest_filter='HostilePeer*'
 fi
 echo "sanitize: all clean"
