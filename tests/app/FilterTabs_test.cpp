@@ -3,6 +3,7 @@
 #include "support/AppEnvironment.h"
 
 #include "../common/ScriptedDialogs.h"
+#include "support/ServiceUnreachable.h"
 
 #include <QCalendarWidget>
 #include <QDateEdit>
@@ -19,7 +20,10 @@ namespace {
 
 class FilterTabs : public ::testing::Test {
 protected:
-    void SetUp() override { qb::SetSettingsFilePath(FDir.filePath("quillbrook.ini")); }
+    void SetUp() override {
+        qb::SetSettingsFilePath(FDir.filePath("quillbrook.ini"));
+        TolerateUnreachableService(FDialogs);
+    }
     void TearDown() override { qb::SetSettingsFilePath({}); }
 
     QString Path(const QString& name) const { return QDir(FDir.path()).filePath(name); }

@@ -6,6 +6,7 @@
 #include "../common/ModalWatcher.h"
 #include "../common/ScriptedDialogs.h"
 #include "../common/UrlCatcher.h"
+#include "support/ServiceUnreachable.h"
 
 #include <QCalendarWidget>
 #include <QDateEdit>
@@ -27,6 +28,7 @@ protected:
     void SetUp() override {
         qb::SetSettingsFilePath(FDir.filePath("quillbrook.ini"));
         qb::SetTodayProvider([] { return FixedToday; });
+        TolerateUnreachableService(FDialogs);
     }
     void TearDown() override {
         qb::SetSettingsFilePath({});
@@ -118,12 +120,13 @@ TEST_F(QuillbrookForm, AboutButtonKeepsToTheRightEdge) {
 }
 
 TEST_F(QuillbrookForm, ReadsServerAndSavesPlacementBesideIt) {
-    const QByteArray settings = "[Server]\r\nServerHost=quotes.example\r\nServerPort=7443\r\n";
+    // A local port nothing listens on: the start-up fetch fails at once.
+    const QByteArray settings = "[Server]\r\nServerHost=127.0.0.1\r\nServerPort=1\r\n";
     WriteSettings(settings);
     {
         TQuillbrookForm form;
-        EXPECT_EQ(form.ServerHost, "quotes.example");
-        EXPECT_EQ(form.ServerPort, 7443);
+        EXPECT_EQ(form.ServerHost, "127.0.0.1");
+        EXPECT_EQ(form.ServerPort, 1);
         EXPECT_TRUE(form.SiteNames.empty());
         form.setWindowState(Qt::WindowNoState);
         form.setGeometry(30, 40, 700, 450);

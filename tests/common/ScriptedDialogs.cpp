@@ -74,10 +74,21 @@ bool TScriptedDialogs::TakeExpected(TWhat what, const QString& shown, TExpected&
     return true;
 }
 
+void TScriptedDialogs::Tolerate(std::function<bool(const TMessage&)> match) {
+    FTolerated.push_back(std::move(match));
+}
+
 TMsgDlgBtn TScriptedDialogs::MessageBox(const QString& text, TMsgDlgType kind,
                                         TMsgDlgButtons buttons, TMsgDlgBtn defaultButton,
                                         bool prompt) {
-    Messages.push_back({text, kind, buttons, defaultButton, prompt});
+    const TMessage shown{text, kind, buttons, defaultButton, prompt};
+    for (const auto& match : FTolerated) {
+        if (match(shown)) {
+            Tolerated.push_back(shown);
+            return defaultButton;
+        }
+    }
+    Messages.push_back(shown);
     const TMsgDlgBtn fallback = (buttons & mbCancel) ? mbCancel : defaultButton;
     TExpected expected;
     if (!TakeExpected(TWhat::Message, QString::fromLatin1(KindName(kind)) + " box \"" + text + "\"",

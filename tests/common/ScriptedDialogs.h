@@ -38,6 +38,13 @@ public:
     void ExpectOpenFile(const QString& path); // empty: cancelled
     void ExpectSaveFile(const QString& path); // empty: cancelled
 
+    // Message boxes that `match` accepts may come any number of times, also
+    // never; they are answered with their default button and recorded in
+    // Tolerated only.  For boxes a test does not look at, such as the
+    // start-up report of an unreachable stock service.
+    void Tolerate(std::function<bool(const TMessage&)> match);
+    std::vector<TMessage> Tolerated;
+
     // --- what was shown ---
     std::vector<TMessage> Messages;
     std::vector<TFileDialog> FileDialogs;
@@ -70,4 +77,5 @@ private:
     void Fail(const std::string& text);
 
     std::deque<TExpected> FExpected;
+    std::vector<std::function<bool(const TMessage&)>> FTolerated;
 };
