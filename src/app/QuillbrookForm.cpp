@@ -1,7 +1,10 @@
 #include "app/QuillbrookForm.h"
 
 #include "app/GradientBar.h"
+#include "app/ProgressWindow.h"
 #include "app/QuillbrookApplication.h"
+#include "app/SearchRequest.h"
+#include "app/StockService.h"
 #include "app/ServerSettings.h"
 #include "app/ShellRegistration.h"
 #include "filter/TFilterFm.h"
@@ -18,6 +21,7 @@
 #include <QDateEdit>
 #include <QFileInfo>
 #include <QLabel>
+#include <QPointer>
 #include <QSignalBlocker>
 #include <QTabBar>
 #include <QTimer>
@@ -152,6 +156,8 @@ void TQuillbrookForm::CreateControls() {
     ProgressTimer = new QTimer(this);
     ProgressTimer->setObjectName(QStringLiteral("ProgressTimer"));
     ProgressTimer->setInterval(100);
+    connect(ProgressTimer, &QTimer::timeout, this,
+            qb::Guarded([this] { ProgressTimerTimer(ProgressWindow); }));
     ReEnableFieldPanelTimer = new QTimer(this);
     ReEnableFieldPanelTimer->setObjectName(QStringLiteral("ReEnableFieldPanelTimer"));
     ReEnableFieldPanelTimer->setInterval(500);
@@ -230,9 +236,25 @@ void TQuillbrookForm::ReadServerSettings() {
     ServerPort = settings.ServerPort;
 }
 
+TStockServiceClient TQuillbrookForm::StockService() {
+    // The account is read at each use, so a corrected settings file needs no restart.
+    return TStockServiceClient::ForWindow(this, ServerHost, ServerPort,
+                                          TAccount::Load(SettingsFileName()));
+}
+
 void TQuillbrookForm::FetchSiteNames() {
-    // The stock service session plugs in here; until then no sites are known.
-    SiteNames.clear();
+    // Failures are not shown here (OpenSession shows its own); no sites then.
+    std::optional<std::vector<std::string>> names = StockService().GetStockInfoSites();
+    SiteNames = names ? std::move(*names) : std::vector<std::string>{};
+    // The editors' "View on" commands ask the service through this window.
+    QPointer<TQuillbrookForm> self(this);
+    TFilterFm::SetStockInfoURLLookup([self](const std::string& country, const std::string& symbol,
+                                            const std::string& exchange,
+                                            const std::string& siteName) -> std::string {
+        if (!self)
+            return {};
+        return self->StockService().GetStockInfoURL(country, symbol, exchange, siteName);
+    });
 }
 
 void TQuillbrookForm::OpenFirstTab(const QStringList& arguments) {
@@ -480,7 +502,20 @@ void TQuillbrookForm::closeEvent(QCloseEvent* event) {
 }
 
 void TQuillbrookForm::SearchBtnClick() {
-    // The search plugs in here.
+    TFilterTab* tab = SelectedTab();
+    if (!tab || !tab->Document || !tab->Document->FilterFm())
+        return;
+    TFilterFm& editor = *tab->Document->FilterFm();
+    const QDate tradeDate = SearchDatePicker->date();
+    if (!ValidateFilter(editor, tradeDate))
+        return;
+    TStockServiceClient service = StockService();
+    TSearchProgress progress;
+    progress.Show = [this](const QString& text) {
+        ShowProgress(ProgressWindow, ProgressTimer, this, text);
+    };
+    progress.Hide = [this] { HideProgress(ProgressWindow, ProgressTimer); };
+    SearchStocks(service, editor, tradeDate, progress);
 }
 
 void TQuillbrookForm::AboutBtnClick() {

@@ -18,6 +18,7 @@ class QTabBar;
 class QTimer;
 class QToolButton;
 class TGradientBar;
+class TStockServiceClient;
 
 class TQuillbrookForm : public QMainWindow {
     Q_OBJECT
@@ -101,6 +102,8 @@ private:
     void ReadServerSettings();
     // Start-up fetch of the information-site names from the stock service.
     void FetchSiteNames();
+    // The stock service with this window's server, account and hooks.
+    TStockServiceClient StockService();
     // The first tab: the filter file named by the first argument, else a new filter.
     void OpenFirstTab(const QStringList& arguments);
     // Adds a tab holding `document` without calling TabBarTabSelected early.
