@@ -22,8 +22,8 @@ private slots:
 void TestApplicationException::ErrorFromHandlerShowsErrorBoxAndRunsOn_data() {
     QTest::addColumn<bool>("guarded");
     QTest::addColumn<bool>("standard");
-    QTest::newRow("slot unguarded, own error") << false << false;
-    QTest::newRow("slot unguarded, standard error") << false << true;
+    QTest::newRow("handler unguarded, own error") << false << false;
+    QTest::newRow("handler unguarded, standard error") << false << true;
     QTest::newRow("slot guarded") << true << false;
 }
 
@@ -44,14 +44,18 @@ void TestApplicationException::ErrorFromHandlerShowsErrorBoxAndRunsOn() {
         throw Exception(message);
     };
     QPushButton button;
-    if (guarded)
+    if (guarded) {
         QObject::connect(&button, &QPushButton::clicked, qb::Guarded(fail));
-    else
-        QObject::connect(&button, &QPushButton::clicked, fail);
-    button.show();
-    QTest::mouseClick(&button, Qt::LeftButton);
+        button.show();
+        QTest::mouseClick(&button, Qt::LeftButton);
+    } else {
+        // Straight from the event loop, with nothing on the way to catch it.
+        // (Unwinding through the toolkit's own frames skips their clean-up,
+        // which is why slots are connected through Guarded.)
+        QTimer::singleShot(0, &button, fail);
+    }
 
-    QCOMPARE(dialogs.Messages.size(), size_t(1));
+    QTRY_COMPARE(dialogs.Messages.size(), size_t(1));
     QCOMPARE(dialogs.Messages[0].Kind, TMsgDlgType::mtError);
     QCOMPARE(dialogs.Messages[0].Text, QString::fromUtf8("File <a.qbk> cannot be read.\r\n\r\n"
                                                          "In module x (\u00e9t\u00e9)"));
