@@ -72,7 +72,7 @@ void TFormStorage::RestorePlacement(QWidget& window) const {
             geometry.moveCenter(primary->availableGeometry().center());
     }
     window.setGeometry(geometry);
-    // A window is not reopened minimised; it comes back as it was before.
+    // A window closed while minimised opens maximised, as on a first start.
     window.setWindowState(placement.WindowState == TFormPlacement::wsNormal ? Qt::WindowNoState
                                                                             : Qt::WindowMaximized);
     if (!placement.ActiveControl.isEmpty())
