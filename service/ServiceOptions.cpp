@@ -17,8 +17,8 @@ long long NumberOption(const std::string& option, const std::string& text, long 
 
 } // namespace
 
-TCommandLine ParseCommandLine(const std::vector<std::string>& args) {
-    TCommandLine line;
+TServiceCommandLine ParseCommandLine(const std::vector<std::string>& args) {
+    TServiceCommandLine line;
     TServiceOptions& o = line.Options;
     bool accountsGiven = false;
     for (std::size_t i = 0; i < args.size(); ++i) {

@@ -35,10 +35,10 @@ inline const TServiceAccount& DemoAccount() {
 
 // Reads the command line (without the program name).  Unknown options and
 // malformed values fail with Exception; `--help` text is HelpText().
-struct TCommandLine {
+struct TServiceCommandLine {
     TServiceOptions Options;
     std::string InitDemoPath; // --init-demo PATH: create the demo database and exit
     bool Help = false;
 };
-TCommandLine ParseCommandLine(const std::vector<std::string>& args);
+TServiceCommandLine ParseCommandLine(const std::vector<std::string>& args);
 std::string ServiceHelpText();

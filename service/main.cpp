@@ -22,7 +22,8 @@ void OnSignal(int) {
 
 int main(int argc, char** argv) {
     try {
-        TCommandLine line = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+        TServiceCommandLine line =
+            ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
         if (line.Help) {
             std::cout << ServiceHelpText();
             return 0;
