@@ -14,6 +14,8 @@ class QString;
 namespace qb {
 
 char32_t Win1252ToUnicode(unsigned char byte);
+// Appends one code point as UTF-8.
+void AppendUtf8(std::string& out, char32_t codePoint);
 // The byte for a code point, or -1 when the code page cannot hold it.
 int UnicodeToWin1252(char32_t codePoint);
 

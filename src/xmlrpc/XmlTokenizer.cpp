@@ -32,24 +32,6 @@ bool EqualsNoCase(std::string_view a, std::string_view b) {
     return true;
 }
 
-void AppendUtf8(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
 // The code point of a reference body ("amp", "#233", "#xE9"), 0 when it is
 // not one this reader resolves.
 char32_t ReferenceValue(std::string_view body) {
@@ -369,7 +351,7 @@ void TXmlTokenizer::DecodeText(std::string_view raw, bool resolveReferences) {
                                   : ReferenceValue(raw.substr(i + 1, semi - i - 1));
                 if (cp != 0) {
                     if (FUtf8) {
-                        AppendUtf8(FScratch, cp);
+                        qb::AppendUtf8(FScratch, cp);
                     } else {
                         int b = qb::UnicodeToWin1252(cp);
                         FScratch += b < 0 ? kReplacement : static_cast<char>(b);
