@@ -136,6 +136,14 @@ QFont TFilterValuePanel::LabelFont() const {
     return labelFont;
 }
 
+QLabel* TFilterValuePanel::AddColumnLabel(const QString& text, int top) {
+    auto* label = new QLabel(text, LeftColumn());
+    label->setFont(LabelFont());
+    label->move(6, top);
+    label->adjustSize();
+    return label;
+}
+
 void TFilterValuePanel::resizeEvent(QResizeEvent* event) {
     QFrame::resizeEvent(event);
     PanelResize(this);

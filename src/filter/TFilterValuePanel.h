@@ -77,11 +77,16 @@ public:
     void SetDescription(const QString& text);
 
 protected:
+    // Width of the left column of the panels with one value per line.
+    static constexpr int NarrowColumnWidth = 193;
+
     TFilterValuePanel(const TPanelArgs& args, int leftColumnWidth);
     // Calls the change handler given at construction.
     void NotifyChange(QObject* sender);
     // The "Arial" font that value labels use.
     QFont LabelFont() const;
+    // A value label in the left column, at the column's left margin.
+    QLabel* AddColumnLabel(const QString& text, int top);
     void resizeEvent(QResizeEvent* event) override;
 
 private:

@@ -3,30 +3,14 @@
 #include "filter/TNumEdit.h"
 #include "support/TranslateText.h"
 
-#include <QLabel>
-
-namespace {
-
-constexpr int LeftColumnWidth = 193;
-
-QLabel* AddLabel(const QString& text, int top, const QFont& font, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    label->setFont(font);
-    label->move(6, top);
-    label->adjustSize();
-    return label;
-}
-
-} // namespace
-
 TRangePanel::TRangePanel(const TPanelArgs& args, double defaultMin, double defaultMax,
                          double lowerBound, double upperBound)
-    : TFilterValuePanel(args, LeftColumnWidth) {
+    : TFilterValuePanel(args, NarrowColumnWidth) {
     QWidget* column = LeftColumn();
-    AddLabel(TranslateText(QStringLiteral("Minimum")), 112, LabelFont(), column);
+    AddColumnLabel(TranslateText(QStringLiteral("Minimum")), 112);
     FMinEdit = new TNumEdit(lowerBound, upperBound, column);
     FMinEdit->setGeometry(6, 128, 185, 22);
-    AddLabel(TranslateText(QStringLiteral("Maximum")), 158, LabelFont(), column);
+    AddColumnLabel(TranslateText(QStringLiteral("Maximum")), 158);
     FMaxEdit = new TNumEdit(lowerBound, upperBound, column);
     FMaxEdit->setGeometry(6, 173, 185, 22);
 

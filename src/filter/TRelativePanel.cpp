@@ -5,16 +5,10 @@
 
 #include <QLabel>
 
-namespace {
-
-constexpr int LeftColumnWidth = 193;
-
-} // namespace
-
 TRelativePanel::TRelativePanel(const TPanelArgs& args, const QString& referenceCaption,
                                double defaultPercentage, bool higherThan,
                                std::string relativeColumn)
-    : TFilterValuePanel(args, LeftColumnWidth), FRelativeColumn(std::move(relativeColumn)),
+    : TFilterValuePanel(args, NarrowColumnWidth), FRelativeColumn(std::move(relativeColumn)),
       FHigherThan(higherThan) {
     QWidget* column = LeftColumn();
     QString format =
