@@ -57,8 +57,10 @@ void TChoicePanelManualList::SetupManualList(const QString& description) {
     list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     list->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     UpdateColumnWidth();
+    // Only the new rows are measured: a filter file with thousands of symbols
+    // would otherwise measure the whole list once per symbol.
     connect(list->model(), &QAbstractItemModel::rowsInserted, this,
-            &TChoicePanelManualList::UpdateColumnWidth);
+            [this](const QModelIndex&, int first, int last) { WidenColumnFor(first, last); });
     list->installEventFilter(this);
 }
 
@@ -88,6 +90,15 @@ void TChoicePanelManualList::UpdateColumnWidth() {
     for (int i = 0; i < list->count(); ++i)
         width = std::max(width, list->fontMetrics().horizontalAdvance(list->item(i)->text()) + 8);
     list->setGridSize(QSize(width, list->fontMetrics().height() + 2));
+}
+
+void TChoicePanelManualList::WidenColumnFor(int first, int last) {
+    QListWidget* list = ItemList();
+    int width = list->gridSize().width();
+    for (int i = first; i <= last && i < list->count(); ++i)
+        width = std::max(width, list->fontMetrics().horizontalAdvance(list->item(i)->text()) + 8);
+    if (width != list->gridSize().width())
+        list->setGridSize(QSize(width, list->gridSize().height()));
 }
 
 bool TChoicePanelManualList::ListEditable() const {

@@ -38,6 +38,8 @@ protected:
 private:
     bool ListEditable() const;
     void UpdateColumnWidth();
+    // Widens the column so that rows first..last fit.
+    void WidenColumnFor(int first, int last);
 
     QMenu* FPopupMenu;
     QAction* FAddAction;
