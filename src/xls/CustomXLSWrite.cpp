@@ -404,13 +404,7 @@ void TCustomXLSWrite::WriteGlobals97() {
     WriteWord(rtPassword, 0);
     WriteWord(rtProt4Rev, 0);
     WriteWord(rtProt4RevPass, 0);
-    WriteSheetWindow();
-    WriteWord(rtBackup, 0);
-    WriteWord(rtHideObj, 0);
-    WriteWord(rt1904, 0);
-    WriteWord(rtPrecision, 1);
-    WriteWord(rtRefreshAll, 0);
-    WriteWord(rtBookBool, 0);
+    WriteBookWindowAndOptions();
 }
 
 void TCustomXLSWrite::WriteGlobals50() {
@@ -431,6 +425,12 @@ void TCustomXLSWrite::WriteGlobals50() {
     WriteWord(rtWindowProtect, 0);
     WriteWord(rtProtect, FOptions.contains(soProtected) ? 1 : 0);
     WriteWord(rtPassword, 0);
+    WriteBookWindowAndOptions();
+}
+
+// The workbook window and the book-wide options that close the globals of
+// both BIFF8 and BIFF5.
+void TCustomXLSWrite::WriteBookWindowAndOptions() {
     WriteSheetWindow();
     WriteWord(rtBackup, 0);
     WriteWord(rtHideObj, 0);

@@ -89,6 +89,7 @@ private:
     void BeginSheet();
     void EndSheet();
     void WriteSheetWindow();
+    void WriteBookWindowAndOptions();
     void WriteSharedStrings();
     void Open40();
     void Close40();
