@@ -1,5 +1,7 @@
 #include "HostileServer.h"
 
+#include "../../xmlrpc/support/LoopbackTls.h"
+
 #include <openssl/err.h>
 #include <openssl/evp.h>
 #include <openssl/ssl.h>
@@ -14,19 +16,6 @@
 #include <unistd.h>
 
 namespace {
-
-EVP_PKEY* DhParameters() {
-    // A fixed 2048-bit group: generating parameters would take seconds.
-    EVP_PKEY_CTX* ctx = EVP_PKEY_CTX_new_from_name(nullptr, "DH", nullptr);
-    EVP_PKEY* params = nullptr;
-    const bool made = ctx && EVP_PKEY_paramgen_init(ctx) > 0 &&
-                      EVP_PKEY_CTX_set_group_name(ctx, "ffdhe2048") > 0 &&
-                      EVP_PKEY_paramgen(ctx, &params) > 0;
-    EVP_PKEY_CTX_free(ctx);
-    if (!made)
-        throw std::runtime_error("cannot make DH parameters");
-    return params;
-}
 
 SSL* Ssl(void* p) {
     return static_cast<SSL*>(p);
@@ -110,24 +99,9 @@ void THostileConnection::HoldOpen() {
 THostileServer::THostileServer(THandler handler, THostileOptions options)
     : FHandler(std::move(handler)), FOptions(std::move(options)) {
     std::signal(SIGPIPE, SIG_IGN);
-    if (FOptions.UseTls) {
-        SSL_CTX* ctx = SSL_CTX_new(TLS_server_method());
-        SSL_CTX_set_min_proto_version(ctx, TLS1_2_VERSION);
-        SSL_CTX_set_max_proto_version(ctx, TLS1_2_VERSION);
-        SSL_CTX_set_cipher_list(ctx, FOptions.Ciphers.c_str());
-        SSL_CTX_set0_tmp_dh_pkey(ctx, DhParameters());
-        FContext = ctx;
-    }
-    FListen = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    if (::bind(FListen, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
-        ::listen(FListen, 8) != 0 ||
-        ::getsockname(FListen, reinterpret_cast<sockaddr*>(&address), &length) != 0)
-        throw std::runtime_error("cannot listen on loopback");
-    FPort = ntohs(address.sin_port);
+    if (FOptions.UseTls)
+        FContext = qbtest::NewTls12ServerContext(FOptions.Ciphers.c_str());
+    FListen = qbtest::ListenOnLoopback(FPort);
     FThread = std::thread([this] { Serve(); });
 }
 

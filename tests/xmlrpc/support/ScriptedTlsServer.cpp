@@ -1,5 +1,7 @@
 #include "ScriptedTlsServer.h"
 
+#include "LoopbackTls.h"
+
 #include <openssl/err.h>
 #include <openssl/evp.h>
 #include <openssl/ssl.h>
@@ -13,42 +15,11 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-namespace {
-
-EVP_PKEY* DhParameters() {
-    // Fixed 2048-bit group: anonymous DH needs parameters and the automatic
-    // choice for AES-256 would be an 8192-bit group, far too slow for tests.
-    EVP_PKEY_CTX* ctx = EVP_PKEY_CTX_new_from_name(nullptr, "DH", nullptr);
-    EVP_PKEY* params = nullptr;
-    if (!ctx || EVP_PKEY_paramgen_init(ctx) <= 0 ||
-        EVP_PKEY_CTX_set_group_name(ctx, "ffdhe2048") <= 0 || EVP_PKEY_paramgen(ctx, &params) <= 0)
-        throw std::runtime_error("cannot make DH parameters");
-    EVP_PKEY_CTX_free(ctx);
-    return params;
-}
-
-} // namespace
-
 TScriptedTlsServer::TScriptedTlsServer(bool useTls) : FUseTls(useTls) {
     std::signal(SIGPIPE, SIG_IGN);
-    if (FUseTls) {
-        SSL_CTX* ctx = SSL_CTX_new(TLS_server_method());
-        SSL_CTX_set_min_proto_version(ctx, TLS1_2_VERSION);
-        SSL_CTX_set_max_proto_version(ctx, TLS1_2_VERSION);
-        SSL_CTX_set_cipher_list(ctx, "ADH-AES256-SHA:@SECLEVEL=0");
-        SSL_CTX_set0_tmp_dh_pkey(ctx, DhParameters());
-        FContext = ctx;
-    }
-    FListen = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    if (::bind(FListen, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
-        ::listen(FListen, 8) != 0 ||
-        ::getsockname(FListen, reinterpret_cast<sockaddr*>(&address), &length) != 0)
-        throw std::runtime_error("cannot listen on loopback");
-    FPort = ntohs(address.sin_port);
+    if (FUseTls)
+        FContext = qbtest::NewTls12ServerContext("ADH-AES256-SHA:@SECLEVEL=0");
+    FListen = qbtest::ListenOnLoopback(FPort);
     FThread = std::thread([this] { Serve(); });
 }
 

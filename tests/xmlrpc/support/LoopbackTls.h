@@ -1,0 +1,59 @@
+#pragma once
+// Pieces shared by the test servers that play the stock service on loopback:
+// a TLS 1.2 server context with a fixed DH group, and a listening socket on
+// a free loopback port.
+#include <openssl/evp.h>
+#include <openssl/ssl.h>
+
+#include <arpa/inet.h>
+#include <cstdint>
+#include <netinet/in.h>
+#include <stdexcept>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace qbtest {
+
+// A fixed 2048-bit group: anonymous DH needs parameters, and the automatic
+// choice for AES-256 (8192 bits) would make every handshake slow.
+inline EVP_PKEY* FixedDhParameters() {
+    EVP_PKEY_CTX* ctx = EVP_PKEY_CTX_new_from_name(nullptr, "DH", nullptr);
+    EVP_PKEY* params = nullptr;
+    const bool made = ctx && EVP_PKEY_paramgen_init(ctx) > 0 &&
+                      EVP_PKEY_CTX_set_group_name(ctx, "ffdhe2048") > 0 &&
+                      EVP_PKEY_paramgen(ctx, &params) > 0;
+    EVP_PKEY_CTX_free(ctx);
+    if (!made)
+        throw std::runtime_error("cannot make DH parameters");
+    return params;
+}
+
+// A server context speaking TLS 1.2 only with the given cipher list.
+inline SSL_CTX* NewTls12ServerContext(const char* ciphers) {
+    SSL_CTX* ctx = SSL_CTX_new(TLS_server_method());
+    SSL_CTX_set_min_proto_version(ctx, TLS1_2_VERSION);
+    SSL_CTX_set_max_proto_version(ctx, TLS1_2_VERSION);
+    SSL_CTX_set_cipher_list(ctx, ciphers);
+    SSL_CTX_set0_tmp_dh_pkey(ctx, FixedDhParameters());
+    return ctx;
+}
+
+// A socket listening on 127.0.0.1 at a port the system chose; `port` gets it.
+inline int ListenOnLoopback(std::uint16_t& port) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
+        ::listen(fd, 8) != 0 ||
+        ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+        if (fd >= 0)
+            ::close(fd);
+        throw std::runtime_error("cannot listen on loopback");
+    }
+    port = ntohs(address.sin_port);
+    return fd;
+}
+
+} // namespace qbtest
