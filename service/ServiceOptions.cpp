@@ -58,9 +58,19 @@ TServiceCommandLine ParseCommandLine(const std::vector<std::string>& args) {
             o.MaxConnections = static_cast<int>(NumberOption(option, value(), 1, 10000));
         else if (option == "--quiet")
             o.LogCalls = false;
+        else if (option == "--cert")
+            o.CertFile = value();
+        else if (option == "--key")
+            o.KeyFile = value();
         else
             throw Exception("Unknown option " + option + " (see --help)");
     }
+    // One without the other would leave the service either unable to prove
+    // its name or quietly anonymous.
+    if (o.CertFile.empty() != o.KeyFile.empty())
+        throw Exception(o.CertFile.empty() ? "--key needs --cert (the certificate of that key)"
+                                           : "--cert needs --key (the private key of that "
+                                             "certificate)");
     if (!accountsGiven)
         o.Accounts.push_back(DemoAccount());
     return line;
@@ -80,5 +90,9 @@ std::string ServiceHelpText() {
            "  --idle-timeout-ms N       longest silence while reading a request (default 10000)\n"
            "  --request-timeout-ms N    longest time to receive a request (default 30000)\n"
            "  --max-connections N       calls served at once (default 64)\n"
-           "  --quiet                   no log of calls on stderr\n";
+           "  --quiet                   no log of calls on stderr\n"
+           "  --cert FILE               PEM certificate (chain) of the service; with --key:\n"
+           "                            TLS 1.2 or later with that certificate instead of\n"
+           "                            the anonymous ADH-AES256-SHA\n"
+           "  --key FILE                PEM private key of that certificate\n";
 }

@@ -3,6 +3,7 @@
 #include "service/HttpRequestHead.h"
 #include "service/ServiceRefusal.h"
 #include "support/Exception.h"
+#include "support/Require.h"
 #include "xmlrpc/MethodCall.h"
 
 #include <arpa/inet.h>
@@ -20,6 +21,7 @@
 #include <cerrno>
 #include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -151,6 +153,44 @@ bool SetBuiltInDhGroup(SSL_CTX* context) {
     return false;
 }
 
+// The service's historical mode: TLS 1.2, ADH-AES256-SHA, no certificate.
+void SetUpAnonymous(SSL_CTX* context) {
+    SSL_CTX_set_max_proto_version(context, TLS1_2_VERSION);
+    SSL_CTX_set_security_level(context, 0);
+    if (SSL_CTX_set_cipher_list(context, "ADH-AES256-SHA:@SECLEVEL=0") != 1)
+        throw Exception("The TLS library offers no ADH-AES256-SHA: " + SslErrorText());
+    // The built-in 2048-bit group of RFC 7919: no parameter file, and a
+    // third of the handshake cost of the 3072-bit group chosen by default.
+    if (!SetBuiltInDhGroup(context))
+        throw Exception("Cannot set the Diffie-Hellman group: " + SslErrorText());
+}
+
+// The library's default protocols, ciphers and security level, none of them
+// anonymous, with the given certificate.
+void SetUpCertificate(SSL_CTX* context, const std::string& certFile, const std::string& keyFile) {
+    Forbid(certFile.empty() || keyFile.empty(), "A certificate needs both its file and its key");
+    // Opened here first so that the message can say why in the system's words.
+    auto mustRead = [](const char* what, const std::string& file) {
+        std::FILE* handle = std::fopen(file.c_str(), "rb");
+        if (!handle)
+            throw Exception(std::string("Cannot read the ") + what + " " + file + ": " +
+                            std::strerror(errno));
+        std::fclose(handle);
+    };
+    mustRead("certificate file", certFile);
+    mustRead("key file", keyFile);
+    ERR_clear_error();
+    if (SSL_CTX_use_certificate_chain_file(context, certFile.c_str()) != 1)
+        throw Exception("Cannot use the certificate file " + certFile + ": " + SslErrorText());
+    if (SSL_CTX_use_PrivateKey_file(context, keyFile.c_str(), SSL_FILETYPE_PEM) != 1)
+        throw Exception("Cannot use the key file " + keyFile + ": " + SslErrorText());
+    if (SSL_CTX_check_private_key(context) != 1)
+        throw Exception("The key file " + keyFile + " does not belong to the certificate " +
+                        certFile + ": " + SslErrorText());
+    // One call per connection: a resumption ticket would never be used.
+    SSL_CTX_set_num_tickets(context, 0);
+}
+
 std::string HttpAnswer(const char* status, const std::string& document) {
     return std::string("HTTP/1.0 ") + status +
            "\r\nContent-Type: text/xml\r\nContent-Length: " + std::to_string(document.size()) +
@@ -178,14 +218,10 @@ void TTlsServer::Start() {
     if (!FContext)
         throw Exception("Cannot create the TLS context: " + SslErrorText());
     SSL_CTX_set_min_proto_version(FContext, TLS1_2_VERSION);
-    SSL_CTX_set_max_proto_version(FContext, TLS1_2_VERSION);
-    SSL_CTX_set_security_level(FContext, 0);
-    if (SSL_CTX_set_cipher_list(FContext, "ADH-AES256-SHA:@SECLEVEL=0") != 1)
-        throw Exception("The TLS library offers no ADH-AES256-SHA: " + SslErrorText());
-    // The built-in 2048-bit group of RFC 7919: no parameter file, and a
-    // third of the handshake cost of the 3072-bit group chosen by default.
-    if (!SetBuiltInDhGroup(FContext))
-        throw Exception("Cannot set the Diffie-Hellman group: " + SslErrorText());
+    if (FOptions.CertFile.empty() && FOptions.KeyFile.empty())
+        SetUpAnonymous(FContext);
+    else
+        SetUpCertificate(FContext, FOptions.CertFile, FOptions.KeyFile);
     SSL_CTX_set_options(FContext, SSL_OP_IGNORE_UNEXPECTED_EOF | SSL_OP_NO_RENEGOTIATION);
     SSL_CTX_set_session_cache_mode(FContext, SSL_SESS_CACHE_OFF);
 

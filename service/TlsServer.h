@@ -1,7 +1,10 @@
 #pragma once
-// A TLS 1.2 listener (anonymous Diffie-Hellman, ADH-AES256-SHA) that serves
-// one HTTP/1.0 POST per connection: it reads the head up to CR LF CR LF and
-// a body of the announced Content-length, answers, and closes.  Every
+// A TLS listener that serves one HTTP/1.0 POST per connection: it reads the
+// head up to CR LF CR LF and a body of the announced Content-length, answers,
+// and closes.  Without a certificate it speaks TLS 1.2 with anonymous
+// Diffie-Hellman (ADH-AES256-SHA) only; with the options' certificate and
+// key, TLS 1.2 or later with the library's default ciphers and no anonymous
+// suite.  Every
 // connection runs on its own thread, at most MaxConnections at once; reads
 // are bounded in size and time, so a slow or hostile client holds only its
 // own thread and only for a while.

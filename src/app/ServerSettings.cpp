@@ -7,5 +7,6 @@ TServerSettings TServerSettings::Load(const QString& settingsFile) {
     TServerSettings settings;
     settings.ServerHost = ini.ReadString("Server", "ServerHost", {});
     settings.ServerPort = ini.ReadInteger("Server", "ServerPort", 0);
+    settings.Tls = TTlsSettings::Load(settingsFile);
     return settings;
 }

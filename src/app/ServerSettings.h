@@ -1,5 +1,8 @@
 #pragma once
-// The stock service's address from the "Server" section of the settings file.
+// The stock service's address and transport security from the "Server"
+// section of the settings file.
+#include "app/TlsSettings.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -8,6 +11,7 @@
 struct TServerSettings {
     std::string ServerHost; // empty when absent
     int ServerPort = 0;     // 0 when absent
+    TTlsSettings Tls;       // "Security" and "CAFile"
 
     // Read once at start; a missing file or section gives the defaults.
     static TServerSettings Load(const QString& settingsFile);

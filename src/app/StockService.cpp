@@ -1,6 +1,7 @@
 #include "app/StockService.h"
 
 #include "app/ServerSettings.h"
+#include "support/AppEnvironment.h"
 #include "support/TranslateText.h"
 #include "support/Win1252.h"
 #include "support/ui/Dialogs.h"
@@ -64,19 +65,25 @@ std::unique_ptr<TXrValue> TStockServiceClient::Call(const std::string& method,
                                                     const TXrArray& params, bool threaded) {
     if (RemoteCall)
         return RemoteCall(method, params, threaded);
+    const TTlsOptions tls = Tls.Options();
     if (threaded)
-        return RpcCallInThread(ServerHost, Port16(), true, method, params, PumpMessages, Limits);
-    return RpcCall(ServerHost, Port16(), true, method, params, Limits);
+        return RpcCallInThread(ServerHost, Port16(), true, method, params, PumpMessages, Limits,
+                               tls);
+    return RpcCall(ServerHost, Port16(), true, method, params, Limits, tls);
 }
 
 TStockServiceClient TStockServiceClient::ForWindow(QWidget* window, const QString& settingsFile) {
     const TServerSettings server = TServerSettings::Load(settingsFile);
-    return ForWindow(window, server.ServerHost, server.ServerPort, TAccount::Load(settingsFile));
+    TStockServiceClient service =
+        ForWindow(window, server.ServerHost, server.ServerPort, TAccount::Load(settingsFile));
+    service.Tls = server.Tls;
+    return service;
 }
 
 TStockServiceClient TStockServiceClient::ForWindow(QWidget* window, std::string serverHost,
                                                    int serverPort, TAccount account) {
     TStockServiceClient service(std::move(serverHost), serverPort, std::move(account));
+    service.Tls = TTlsSettings::Load(qb::SettingsFilePath());
     QPointer<QWidget> guarded(window);
     service.SetWindowEnabled = [guarded](bool enabled) {
         if (guarded)

@@ -5,6 +5,7 @@
 // hooks, so a command-line tool can use it as well.  Failures are shown
 // through ShowErrorBox where the operation says so.
 #include "app/Account.h"
+#include "app/TlsSettings.h"
 #include "xmlrpc/Transport.h"
 
 #include <QString>
@@ -40,8 +41,11 @@ public:
     TStockServiceClient(std::string serverHost, int serverPort, TAccount account);
 
     // For the main window: the window is disabled during threaded calls and
-    // the event loop runs meanwhile.  Server and account from the settings.
+    // the event loop runs meanwhile.  Server, account and transport security
+    // from the settings file.
     static TStockServiceClient ForWindow(QWidget* window, const QString& settingsFile);
+    // Server and account as given; the transport security from the settings
+    // file in use (qb::SettingsFilePath()).
     static TStockServiceClient ForWindow(QWidget* window, std::string serverHost, int serverPort,
                                          TAccount account);
 
@@ -49,6 +53,9 @@ public:
     int ServerPort;
     TAccount Account;
     TTransportLimits Limits = DefaultTransportLimits();
+    // Checked at each call: an unknown mode fails the call (ETlsSetupError),
+    // it never falls back to anonymous.  Default: anonymous.
+    TTlsSettings Tls;
     std::function<void(bool enabled)> SetWindowEnabled; // may be empty
     std::function<void()> PumpMessages;                 // may be empty
     TRemoteCall RemoteCall; // empty: RpcCall / RpcCallInThread with the fields above

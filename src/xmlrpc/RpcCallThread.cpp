@@ -27,7 +27,7 @@ void TRpcCallThread::Execute() {
     std::string message;
     try {
         Forbid(Params == nullptr, "Params parameter is missing in RpcCall");
-        result = RpcCall(Host, Port, UseTLS, MethodName, *Params, Limits);
+        result = RpcCall(Host, Port, UseTLS, MethodName, *Params, Limits, Tls);
         failed = false;
     } catch (const Exception& e) {
         message = e.Message();
@@ -55,12 +55,13 @@ bool TRpcCallThread::WaitFor(std::chrono::milliseconds timeout) {
 std::unique_ptr<TXrValue> RpcCallInThread(const std::string& host, std::uint16_t port, bool useTls,
                                           const std::string& methodName, const TXrArray& params,
                                           const std::function<void()>& pumpMessages,
-                                          const TTransportLimits& limits) {
+                                          const TTransportLimits& limits, const TTlsOptions& tls) {
     TCallHelper helper;
     TRpcCallThread thread(host, port, useTls);
     thread.Params = &params;
     thread.MethodName = methodName;
     thread.Limits = limits;
+    thread.Tls = tls;
     thread.OnComplete = [&helper](std::unique_ptr<TXrValue> result, bool failed,
                                   std::string message) {
         helper.Complete(std::move(result), failed, std::move(message));

@@ -45,6 +45,7 @@ public:
     const TXrArray* Params = nullptr; // borrowed, read only while the call runs
     TCompletion OnComplete;
     TTransportLimits Limits = DefaultTransportLimits();
+    TTlsOptions Tls; // applies when UseTLS is set
 
     void Start();
     // True once the outcome has been delivered (acquire).
@@ -66,8 +67,8 @@ private:
 // go on; it returns as soon as the worker is done.  Any failure of the call
 // arrives as a plain Exception carrying the original message text.  The
 // caller owns the result and keeps the parameter array.
-std::unique_ptr<TXrValue>
-RpcCallInThread(const std::string& host, std::uint16_t port, bool useTls,
-                const std::string& methodName, const TXrArray& params,
-                const std::function<void()>& pumpMessages,
-                const TTransportLimits& limits = DefaultTransportLimits());
+std::unique_ptr<TXrValue> RpcCallInThread(const std::string& host, std::uint16_t port, bool useTls,
+                                          const std::string& methodName, const TXrArray& params,
+                                          const std::function<void()>& pumpMessages,
+                                          const TTransportLimits& limits = DefaultTransportLimits(),
+                                          const TTlsOptions& tls = {});

@@ -1,16 +1,25 @@
 #include "xmlrpc/TlsClient.h"
 
+#include "support/Require.h"
 #include "xmlrpc/Transport.h"
 
 #include <openssl/err.h>
 #include <openssl/ssl.h>
+#include <openssl/x509v3.h>
 
+#include <algorithm>
+#include <arpa/inet.h>
+#include <cerrno>
 #include <climits>
+#include <cstdio>
+#include <cstring>
+#include <netinet/in.h>
 #include <string>
 
 namespace {
 
-const char* const CipherList = "ADH-AES256-SHA:@SECLEVEL=0";
+// The service fixes this suite; it must stay byte for byte as it is.
+const char* const AnonymousCipherList = "ADH-AES256-SHA:@SECLEVEL=0";
 
 std::string TlsErrorText(const char* what, int sslError) {
     std::string text = what;
@@ -27,24 +36,90 @@ std::string TlsErrorText(const char* what, int sslError) {
     return text + ".";
 }
 
+// A handshake_failure alert is what either side sends when the two share no
+// cipher suite, which is what an anonymous client meets at a service with a
+// certificate and the other way round.
+bool PeerSharesNoCipher() {
+    const unsigned long code = ERR_peek_error();
+    return ERR_GET_LIB(code) == ERR_LIB_SSL &&
+           ERR_GET_REASON(code) == SSL_R_SSLV3_ALERT_HANDSHAKE_FAILURE;
+}
+
+bool IsIpAddress(const std::string& host) {
+    in6_addr buffer;
+    return inet_pton(AF_INET, host.c_str(), &buffer) == 1 ||
+           inet_pton(AF_INET6, host.c_str(), &buffer) == 1;
+}
+
+void LoadTrustedCertificates(SSL_CTX* context, const std::string& caFile) {
+    if (caFile.empty()) {
+        if (SSL_CTX_set_default_verify_paths(context) != 1)
+            throw ETlsSetupError(
+                TlsErrorText("The platform's trusted certificates cannot be used", 0));
+        return;
+    }
+    // Opened here first so that the message can say why in the system's words.
+    if (std::FILE* file = std::fopen(caFile.c_str(), "rb"))
+        std::fclose(file);
+    else
+        throw ETlsSetupError("The CA file " + caFile + " cannot be read: " + std::strerror(errno) +
+                             ".");
+    ERR_clear_error();
+    if (SSL_CTX_load_verify_file(context, caFile.c_str()) != 1) {
+        const unsigned long code = ERR_peek_error();
+        const char* reason = code ? ERR_reason_error_string(code) : nullptr;
+        ERR_clear_error();
+        throw ETlsSetupError("The CA file " + caFile + " holds no usable PEM certificate" +
+                             (reason ? std::string(": ") + reason : std::string()) + ".");
+    }
+}
+
+// A context for one connection.  Raises with the context freed.
+SSL_CTX* NewContext(const TTlsOptions& options) {
+    SSL_CTX* context = SSL_CTX_new(TLS_client_method());
+    if (!context)
+        throw ETransportError(TlsErrorText("Cannot create the TLS context", 0));
+    try {
+        SSL_CTX_set_min_proto_version(context, TLS1_2_VERSION);
+        SSL_CTX_set_options(context, SSL_OP_IGNORE_UNEXPECTED_EOF);
+        if (options.Mode == TTlsOptions::TMode::Verified) {
+            // The library's default protocols, ciphers and security level.
+            SSL_CTX_set_verify(context, SSL_VERIFY_PEER, nullptr);
+            LoadTrustedCertificates(context, options.CaFile);
+        } else {
+            SSL_CTX_set_max_proto_version(context, TLS1_2_VERSION);
+            SSL_CTX_set_verify(context, SSL_VERIFY_NONE, nullptr);
+            if (SSL_CTX_set_cipher_list(context, AnonymousCipherList) != 1)
+                throw ETransportError(TlsErrorText("Cannot set the TLS cipher list", 0));
+        }
+    } catch (...) {
+        SSL_CTX_free(context);
+        throw;
+    }
+    return context;
+}
+
 } // namespace
 
-TTlsClient::TTlsClient(TTcpSocket& socket) : FSocket(socket) {
-    FContext = SSL_CTX_new(TLS_client_method());
-    if (!FContext)
-        throw ETransportError(TlsErrorText("Cannot create the TLS context", 0));
-    SSL_CTX_set_min_proto_version(FContext, TLS1_2_VERSION);
-    SSL_CTX_set_max_proto_version(FContext, TLS1_2_VERSION);
-    SSL_CTX_set_verify(FContext, SSL_VERIFY_NONE, nullptr);
-    SSL_CTX_set_options(FContext, SSL_OP_IGNORE_UNEXPECTED_EOF);
-    if (SSL_CTX_set_cipher_list(FContext, CipherList) != 1) {
-        SSL_CTX_free(FContext);
-        throw ETransportError(TlsErrorText("Cannot set the TLS cipher list", 0));
-    }
+TTlsClient::TTlsClient(TTcpSocket& socket, const TTlsOptions& options, const std::string& host)
+    : FSocket(socket), FOptions(options), FHost(host) {
+    const bool verified = options.Mode == TTlsOptions::TMode::Verified;
+    Forbid(verified && host.empty(), "Host parameter is empty in TTlsClient");
+    FContext = NewContext(options);
     FSsl = SSL_new(FContext);
     FIn = BIO_new(BIO_s_mem());
     FOut = BIO_new(BIO_s_mem());
-    if (!FSsl || !FIn || !FOut) {
+    bool named = FSsl != nullptr;
+    if (named && verified) {
+        if (IsIpAddress(host)) {
+            named = X509_VERIFY_PARAM_set1_ip_asc(SSL_get0_param(FSsl), host.c_str()) == 1;
+        } else {
+            SSL_set_hostflags(FSsl, X509_CHECK_FLAG_NO_PARTIAL_WILDCARDS);
+            named = SSL_set_tlsext_host_name(FSsl, host.c_str()) == 1 &&
+                    SSL_set1_host(FSsl, host.c_str()) == 1;
+        }
+    }
+    if (!FSsl || !FIn || !FOut || !named) {
         BIO_free(FIn);
         BIO_free(FOut);
         SSL_free(FSsl);
@@ -60,6 +135,26 @@ TTlsClient::TTlsClient(TTcpSocket& socket) : FSocket(socket) {
 TTlsClient::~TTlsClient() {
     SSL_free(FSsl);
     SSL_CTX_free(FContext);
+}
+
+void TTlsClient::RaiseFailure(int sslError) {
+    const bool handshaking = !SSL_is_init_finished(FSsl);
+    if (handshaking && FOptions.Mode == TTlsOptions::TMode::Verified) {
+        const long verdict = SSL_get_verify_result(FSsl);
+        if (verdict != X509_V_OK) {
+            ERR_clear_error();
+            throw ETransportError("The certificate of " + FHost + " could not be verified: " +
+                                  X509_verify_cert_error_string(verdict) + ".");
+        }
+    }
+    const bool noSharedCipher = handshaking && PeerSharesNoCipher();
+    std::string text =
+        TlsErrorText(handshaking ? "TLS handshake failed" : "TLS connection failed", sslError);
+    if (noSharedCipher)
+        text += FOptions.Mode == TTlsOptions::TMode::Verified
+                    ? " The service may offer only anonymous TLS, without a certificate."
+                    : " The service may require TLS with a verified certificate.";
+    throw ETransportError(text);
 }
 
 bool TTlsClient::Flush(TClock::time_point deadline) {
@@ -96,10 +191,14 @@ std::optional<int> TTlsClient::Drive(TOperation operation, TClock::time_point de
         ERR_clear_error();
         const int rc = operation();
         const int error = rc > 0 ? SSL_ERROR_NONE : SSL_get_error(FSsl, rc);
-        if (error == SSL_ERROR_SSL || error == SSL_ERROR_SYSCALL)
-            throw ETransportError(TlsErrorText(SSL_is_init_finished(FSsl) ? "TLS connection failed"
-                                                                          : "TLS handshake failed",
-                                               error));
+        if (error == SSL_ERROR_SSL || error == SSL_ERROR_SYSCALL) {
+            // Best effort: the alert that says why waits in the output buffer.
+            try {
+                Flush(std::min(deadline, TClock::now() + std::chrono::milliseconds(100)));
+            } catch (const ETransportError&) {
+            }
+            RaiseFailure(error);
+        }
         if (!Flush(deadline))
             return std::nullopt;
         switch (error) {

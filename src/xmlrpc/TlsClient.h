@@ -1,12 +1,16 @@
 #pragma once
-// The client side of a TLS 1.2 connection with anonymous Diffie-Hellman
-// (the service presents no certificate; the link is encrypted only).
-// OpenSSL works on memory buffers and this class moves the bytes over the
-// socket itself, so every wait honours a deadline.
+// The client side of a TLS connection to the stock service.  Anonymous: TLS
+// 1.2 with anonymous Diffie-Hellman (the service presents no certificate; the
+// link is encrypted only).  Verified: TLS 1.2 or later, the service's
+// certificate checked against the CA file or the platform's trust store, and
+// its name against the host.  OpenSSL works on memory buffers and this class
+// moves the bytes over the socket itself, so every wait honours a deadline.
 #include "xmlrpc/TcpSocket.h"
+#include "xmlrpc/TlsOptions.h"
 
 #include <cstddef>
 #include <optional>
+#include <string>
 
 struct ssl_ctx_st;
 struct ssl_st;
@@ -16,7 +20,10 @@ class TTlsClient {
 public:
     using TClock = TTcpSocket::TClock;
 
-    explicit TTlsClient(TTcpSocket& socket);
+    // Touches neither the socket nor the network.  Raises ETlsSetupError when
+    // the CA file cannot be read, ETransportError when OpenSSL fails.
+    // `host` is the name (or address) the certificate must be issued for.
+    TTlsClient(TTcpSocket& socket, const TTlsOptions& options = {}, const std::string& host = {});
     ~TTlsClient();
     TTlsClient(const TTlsClient&) = delete;
     TTlsClient& operator=(const TTlsClient&) = delete;
@@ -33,6 +40,7 @@ public:
 private:
     template <class TOperation>
     std::optional<int> Drive(TOperation operation, TClock::time_point deadline);
+    [[noreturn]] void RaiseFailure(int sslError);
     bool Flush(TClock::time_point deadline);
     bool Fill(TClock::time_point deadline);
 
@@ -42,4 +50,6 @@ private:
     bio_st* FIn = nullptr;  // owned by FSsl
     bio_st* FOut = nullptr; // owned by FSsl
     bool FPeerClosed = false;
+    TTlsOptions FOptions;
+    std::string FHost;
 };

@@ -29,12 +29,15 @@ std::string Seconds(std::chrono::milliseconds duration) {
 class TConnection {
 public:
     TConnection(const std::string& host, std::uint16_t port, bool useTls,
-                const TTransportLimits& limits)
+                const TTransportLimits& limits, const TTlsOptions& tls)
         : FHost(host), FLimits(limits), FDeadline(TClock::now() + limits.CallDeadline) {
+        // The TLS set-up comes first: a CA file that cannot be read fails
+        // before the service is contacted.
+        if (useTls)
+            FTls.emplace(FSocket, tls, host);
         const TClock::time_point connectBy = Earliest(TClock::now() + limits.ConnectTimeout);
         FSocket.Connect(host, port, connectBy);
-        if (useTls) {
-            FTls.emplace(FSocket);
+        if (FTls) {
             if (!FTls->Handshake(connectBy))
                 throw ETransportError("TLS handshake with " + host + " timed out.");
         }
@@ -133,11 +136,11 @@ std::string ExtractResponseBody(std::string_view response) {
 }
 
 std::string HttpPost(std::string_view document, const std::string& host, std::uint16_t port,
-                     bool useTls, const TTransportLimits& limits) {
+                     bool useTls, const TTransportLimits& limits, const TTlsOptions& tls) {
     const std::string request = BuildHttpRequest(document, host);
     std::string response;
     {
-        TConnection connection(host, port, useTls, limits);
+        TConnection connection(host, port, useTls, limits, tls);
         connection.Send(request);
         response = connection.ReceiveAll();
     }
@@ -146,11 +149,11 @@ std::string HttpPost(std::string_view document, const std::string& host, std::ui
 
 std::unique_ptr<TXrValue> RpcCall(const std::string& host, std::uint16_t port, bool useTls,
                                   const std::string& methodName, const TXrArray& params,
-                                  const TTransportLimits& limits) {
+                                  const TTransportLimits& limits, const TTlsOptions& tls) {
     Forbid(host.empty(), "Host parameter is empty in RpcCall");
     Forbid(methodName.empty(), "MethodName parameter is empty in RpcCall");
     Forbid(port == 0, "PortNo parameter is equal to 0 in RpcCall");
     const std::string document = BuildRequest(methodName, params);
-    const std::string body = HttpPost(document, host, port, useTls, limits);
+    const std::string body = HttpPost(document, host, port, useTls, limits, tls);
     return RaiseIfFault(ParseResponse(body));
 }

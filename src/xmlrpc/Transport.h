@@ -2,6 +2,7 @@
 // One remote call to the stock service: one TCP connection, optionally wrapped
 // in TLS, one HTTP/1.0 POST, read until the server closes.
 #include "support/Exception.h"
+#include "xmlrpc/TlsOptions.h"
 
 #include <chrono>
 #include <cstddef>
@@ -45,13 +46,18 @@ std::string BuildHttpRequest(std::string_view document, std::string_view host);
 std::string ExtractResponseBody(std::string_view response);
 
 // Posts the document and answers the response body.  Transport failures raise
-// ETransportError.  Nothing is ever retried, so a request is sent at most once.
+// ETransportError (a certificate that fails verification among them); a CA
+// file that cannot be read raises ETlsSetupError before anything is sent.
+// `tls` applies when `useTls` is set.  Nothing is ever retried, so a request
+// is sent at most once.
 std::string HttpPost(std::string_view document, const std::string& host, std::uint16_t port,
-                     bool useTls, const TTransportLimits& limits = DefaultTransportLimits());
+                     bool useTls, const TTransportLimits& limits = DefaultTransportLimits(),
+                     const TTlsOptions& tls = {});
 
 // Synchronous remote call.  Argument checks come first (host, method name,
 // port, in this order); a fault answer raises ERpcFault; transport failures
 // pass through as ETransportError.  The caller owns the result.
 std::unique_ptr<TXrValue> RpcCall(const std::string& host, std::uint16_t port, bool useTls,
                                   const std::string& methodName, const TXrArray& params,
-                                  const TTransportLimits& limits = DefaultTransportLimits());
+                                  const TTransportLimits& limits = DefaultTransportLimits(),
+                                  const TTlsOptions& tls = {});
