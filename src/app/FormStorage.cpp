@@ -15,13 +15,21 @@ const char* const TopKey = "Top";
 const char* const WidthKey = "Width";
 const char* const HeightKey = "Height";
 const char* const ActiveControlKey = "ActiveControl";
+
+// Beyond any desktop: a stored value outside is damage, and adding such
+// numbers up would overflow.
+constexpr int MaxExtent = 100000;
+
+bool Plausible(int value, int low) {
+    return value >= low && value <= MaxExtent;
+}
 } // namespace
 
 TFormStorage::TFormStorage(QString settingsFile, QString section)
     : FSettingsFile(std::move(settingsFile)), FSection(std::move(section)) {}
 
 bool TFormStorage::Load(TFormPlacement& placement) const {
-    const qb::TIniFile ini = qb::TIniFile::LoadFromFile(FSettingsFile);
+    const qb::TIniFile ini = qb::TIniFile::ReadFile(FSettingsFile);
     const std::string section = qb::ToAnsi(FSection);
     if (!ini.SectionExists(section))
         return false;
@@ -30,19 +38,22 @@ bool TFormStorage::Load(TFormPlacement& placement) const {
         state >= TFormPlacement::wsNormal && state <= TFormPlacement::wsMaximized
             ? static_cast<TFormPlacement::TState>(state)
             : TFormPlacement::wsMaximized;
+    const int left = ini.ReadInteger(section, LeftKey, 0);
+    const int top = ini.ReadInteger(section, TopKey, 0);
     const int width = ini.ReadInteger(section, WidthKey, 0);
     const int height = ini.ReadInteger(section, HeightKey, 0);
-    placement.NormalGeometry = width > 0 && height > 0
-                                   ? QRect(ini.ReadInteger(section, LeftKey, 0),
-                                           ini.ReadInteger(section, TopKey, 0), width, height)
+    placement.NormalGeometry = Plausible(left, -MaxExtent) && Plausible(top, -MaxExtent) &&
+                                       Plausible(width, 1) && Plausible(height, 1)
+                                   ? QRect(left, top, width, height)
                                    : QRect();
     placement.ActiveControl = qb::FromAnsi(ini.ReadString(section, ActiveControlKey));
     return true;
 }
 
 void TFormStorage::Save(const TFormPlacement& placement) const {
-    // Read again right before writing, so lines others wrote meanwhile stay.
-    qb::TIniFile ini = qb::TIniFile::LoadFromFile(FSettingsFile);
+    // Read again right before writing, so lines others wrote meanwhile stay;
+    // a file that cannot be read is not replaced.
+    qb::TIniFile ini = qb::TIniFile::ReadFile(FSettingsFile);
     const std::string section = qb::ToAnsi(FSection);
     ini.WriteInteger(section, StateKey, placement.WindowState);
     if (!placement.NormalGeometry.isEmpty()) {
@@ -56,21 +67,28 @@ void TFormStorage::Save(const TFormPlacement& placement) const {
 }
 
 void TFormStorage::RestorePlacement(QWidget& window) const {
+    // Maximised also when the settings file cannot be read.
+    window.setWindowState(Qt::WindowMaximized);
     TFormPlacement placement;
-    if (!Load(placement)) {
-        window.setWindowState(Qt::WindowMaximized);
+    if (!Load(placement))
         return;
-    }
     QRect geometry = placement.NormalGeometry;
     if (geometry.isEmpty()) {
         geometry = QRect(QPoint(), window.sizeHint().expandedTo(window.minimumSize()));
     }
     geometry.setSize(geometry.size().expandedTo(window.minimumSize()));
-    // A placement from another screen layout must not leave the window unreachable.
-    if (QScreen* screen = QGuiApplication::screenAt(geometry.center()); !screen) {
-        if (QScreen* primary = QGuiApplication::primaryScreen())
-            geometry.moveCenter(primary->availableGeometry().center());
+    // A placement from another screen layout must not leave the window
+    // unreachable or larger than the screen.
+    QScreen* screen = QGuiApplication::screenAt(geometry.center());
+    if (!screen) {
+        screen = QGuiApplication::primaryScreen();
+        if (screen)
+            geometry.moveCenter(screen->availableGeometry().center());
     }
+    if (screen && !screen->availableGeometry().isEmpty())
+        geometry.setSize(geometry.size()
+                             .boundedTo(screen->availableGeometry().size())
+                             .expandedTo(window.minimumSize()));
     window.setGeometry(geometry);
     // A window closed while minimised opens maximised, as on a first start.
     window.setWindowState(placement.WindowState == TFormPlacement::wsNormal ? Qt::WindowNoState

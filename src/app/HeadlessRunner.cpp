@@ -10,6 +10,7 @@
 #include "grid/TStringGridEx.h"
 #include "support/AppEnvironment.h"
 #include "support/Exception.h"
+#include "support/IniFile.h"
 #include "support/TranslateText.h"
 #include "support/Win1252.h"
 #include "support/ui/ApplicationException.h"
@@ -116,8 +117,20 @@ std::optional<QDate> ParseTradeDate(const QString& text, QString& error) {
 THeadlessRunner::THeadlessRunner(QString settingsFile, std::FILE* out)
     : FSettingsFile(std::move(settingsFile)), FOut(out) {}
 
+bool THeadlessRunner::SettingsReadable() {
+    try {
+        qb::TIniFile::ReadFile(FSettingsFile);
+        return true;
+    } catch (...) {
+        ReportCurrentError();
+        return false;
+    }
+}
+
 int THeadlessRunner::Search(const QString& filterFile, const QDate& tradeDate,
                             const QString& outputPath) {
+    if (!SettingsReadable())
+        return hsFileError;
     // The results menu is never shown here, so the document needs no sites.
     TFilterObject document(nullptr, {});
     try {
@@ -216,6 +229,8 @@ int THeadlessRunner::Finish(bool written) {
 }
 
 int THeadlessRunner::ListSites() {
+    if (!SettingsReadable())
+        return hsFileError;
     TStockServiceClient service = TStockServiceClient::ForWindow(nullptr, FSettingsFile);
     std::vector<std::string> names;
     try {
@@ -239,6 +254,8 @@ int THeadlessRunner::ListSites() {
 
 int THeadlessRunner::InfoUrl(const QString& siteName, const QString& country, const QString& symbol,
                              const QString& exchange) {
+    if (!SettingsReadable())
+        return hsFileError;
     TStockServiceClient service = TStockServiceClient::ForWindow(nullptr, FSettingsFile);
     const std::string address = service.GetStockInfoURL(qb::ToAnsi(country), qb::ToAnsi(symbol),
                                                         qb::ToAnsi(exchange), qb::ToAnsi(siteName));

@@ -18,7 +18,7 @@ enum THeadlessStatus {
     hsUsage = 2,     // wrong command line
     hsRefused = 3,   // the filter cannot be sent
     hsService = 4,   // no session, a fault, or an error answer
-    hsFileError = 5, // a file could not be read, parsed or written
+    hsFileError = 5, // a file (also the settings file) could not be read, parsed or written
 };
 
 // The earliest trade date a search accepts, as the date picker's.
@@ -45,6 +45,9 @@ public:
                 const QString& exchange);
 
 private:
+    // A missing settings file gives the defaults; one that exists but cannot
+    // be read is reported as a file error instead of a failing service.
+    bool SettingsReadable();
     int WriteResults(class TStringGridEx& grid, const QString& outputPath);
     bool WriteLine(const QString& text);
     // hsDone when everything reached `out`; otherwise says so.

@@ -4,9 +4,9 @@
 #include "app/ProgressWindow.h"
 #include "app/QuillbrookApplication.h"
 #include "app/SearchRequest.h"
-#include "app/StockService.h"
 #include "app/ServerSettings.h"
 #include "app/ShellRegistration.h"
+#include "app/StockService.h"
 #include "filter/TFilterFm.h"
 #include "support/AppEnvironment.h"
 #include "support/Exception.h"
@@ -61,7 +61,9 @@ TQuillbrookForm::TQuillbrookForm(const QStringList& arguments, QWidget* parent)
     // 6. The placement storage on the settings file.
     FFormStorage =
         std::make_unique<TFormStorage>(SettingsFileName(), QStringLiteral("QuillbrookForm"));
-    FFormStorage->RestorePlacement(*this);
+    // A missing settings file is a first start; one that cannot be read is
+    // reported here, once, and the program runs on its defaults.
+    qb::RunGuarded([this] { FFormStorage->RestorePlacement(*this); });
     // 7. The stock service's address.
     ReadServerSettings();
     // 8. The information-site names.

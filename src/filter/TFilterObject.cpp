@@ -9,11 +9,12 @@
 #include "filter/TRelativePanel.h"
 #include "support/Exception.h"
 #include "support/IniFile.h"
+#include "support/IniFileIo.h"
+#include "support/TranslateText.h"
 #include "support/Win1252.h"
 
-#include <QFile>
+#include <QIODevice>
 #include <QLayout>
-#include <QSaveFile>
 #include <QTreeWidget>
 
 namespace {
@@ -36,6 +37,12 @@ std::vector<QTreeWidgetItem*> FieldNodes(QTreeWidget* tree) {
 
 std::string ItemKey(int number) {
     return "Item" + std::to_string(number);
+}
+
+std::string MessageText(const std::exception& error) {
+    if (const auto* own = dynamic_cast<const Exception*>(&error))
+        return own->Message();
+    return error.what();
 }
 
 [[noreturn]] void InvalidCast() {
@@ -147,15 +154,7 @@ void TFilterObject::SaveToStream(QIODevice& stream) const {
 }
 
 void TFilterObject::SaveToFile(const QString& path) const {
-    QSaveFile file(path);
-    file.setDirectWriteFallback(false);
-    // Unbuffered, so that a short write is seen here and the temporary file
-    // is dropped instead of being renamed over the target.
-    Check(file.open(QIODevice::WriteOnly | QIODevice::Unbuffered),
-          "Cannot create file " + qb::ToAnsi(path) + ": " + qb::ToAnsi(file.errorString()));
-    SaveToStream(file);
-    Check(file.commit(),
-          "Cannot write file " + qb::ToAnsi(path) + ": " + qb::ToAnsi(file.errorString()));
+    qb::WriteIniFileBytes(path, SaveToText());
 }
 
 void TFilterObject::LoadFromStream(QIODevice& stream) {
@@ -164,10 +163,19 @@ void TFilterObject::LoadFromStream(QIODevice& stream) {
 }
 
 void TFilterObject::LoadFromFile(const QString& path) {
-    QFile file(path);
-    Check(file.open(QIODevice::ReadOnly),
-          "Cannot open file " + qb::ToAnsi(path) + ": " + qb::ToAnsi(file.errorString()));
-    LoadFromStream(file);
+    // Open and read failures name the file themselves.
+    const std::string bytes = qb::ReadIniFileBytes(path);
+    try {
+        LoadFromText(bytes);
+    } catch (const std::exception& e) {
+        // The loader's own text stays as it is, after the file's name.
+        throw Exception(LoadFailureText(path, MessageText(e)));
+    }
+}
+
+std::string TFilterObject::LoadFailureText(const QString& path, const std::string& problem) {
+    return qb::ToAnsi(TranslateText(QStringLiteral("Cannot load file \"%1\". %2"))
+                          .arg(path, qb::FromAnsi(problem)));
 }
 
 void TFilterObject::LoadFromText(std::string_view text) {

@@ -45,7 +45,8 @@ public:
     void SaveToStream(QIODevice& stream) const;
     std::string SaveToText() const;
     // Writes a temporary file beside `path` and renames it over `path`, so a
-    // failed save leaves the previous file as it was.  Throws Exception.
+    // failed save leaves the previous file as it was.  Throws Exception
+    // "Cannot write file \"<path>\". <reason>".
     void SaveToFile(const QString& path) const;
 
     // Reads a file into the freshly built editor.  On a failure the values
@@ -53,8 +54,12 @@ public:
     // anything was applied, and Exception carries the message.
     void LoadFromStream(QIODevice& stream);
     void LoadFromText(std::string_view text);
-    // Throws Exception when the file cannot be opened.
+    // Every failure names the file: "Cannot open file \"<path>\". <reason>"
+    // or "Cannot read file ..." when the file cannot be read, and
+    // LoadFailureText() around the loader's message when its content fails.
     void LoadFromFile(const QString& path);
+    // "Cannot load file \"<path>\". " followed by `problem` unchanged.
+    static std::string LoadFailureText(const QString& path, const std::string& problem);
 
     // Throws Exception(message) when the condition is false.
     static void Check(bool condition, const std::string& message);

@@ -1,11 +1,12 @@
 #include "support/IniFile.h"
 
 #include "support/Exception.h"
+#include "support/IniFileIo.h"
 #include "support/Require.h"
 #include "support/Win1252.h"
 
 #include <QFile>
-#include <QSaveFile>
+#include <QFileInfo>
 
 #include <charconv>
 #include <climits>
@@ -109,8 +110,10 @@ TIniFile::TLine TIniFile::MakeLine(std::string text) {
 TIniFile::TIniFile(std::string_view text) {
     // A zero byte ends the text.
     size_t nul = text.find('\0');
-    if (nul != std::string_view::npos)
+    if (nul != std::string_view::npos) {
+        FUnparsed = std::string(text.substr(nul));
         text = text.substr(0, nul);
+    }
 
     bool breakSeen = false;
     size_t pos = 0;
@@ -153,6 +156,13 @@ TIniFile TIniFile::LoadFromFile(const QString& path) {
         return {};
     QByteArray bytes = file.readAll();
     return TIniFile(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
+}
+
+TIniFile TIniFile::ReadFile(const QString& path) {
+    // A dangling link counts as missing, as it does for the file dialogs.
+    if (!QFileInfo::exists(path))
+        return {};
+    return TIniFile(ReadIniFileBytes(path));
 }
 
 const TIniFile::TSection* TIniFile::Consulted(std::string_view section) const {
@@ -317,21 +327,11 @@ std::string TIniFile::ToText() const {
         for (const TLine& line : s.Lines)
             text += line.Text + FLineBreak;
     }
-    return text;
+    return text + FUnparsed;
 }
 
 void TIniFile::SaveToFile(const QString& path) const {
-    std::string text = ToText();
-    QSaveFile file(path);
-    file.setDirectWriteFallback(false);
-    // Unbuffered: a buffered write reports a short write (disk full, file
-    // size limit) as success and commit() would then rename a truncated file.
-    bool ok = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) &&
-              file.write(text.data(), static_cast<qint64>(text.size())) ==
-                  static_cast<qint64>(text.size()) &&
-              file.commit();
-    if (!ok)
-        throw Exception("Cannot write file " + ToAnsi(path) + ": " + ToAnsi(file.errorString()));
+    WriteIniFileBytes(path, ToText());
 }
 
 } // namespace qb

@@ -34,10 +34,16 @@ class TIniFile {
 public:
     TIniFile() = default;
     // Parses text; lines end at CR, LF or CR LF, a zero byte ends the text.
+    // The bytes from the zero byte on are kept and written back at the end,
+    // so rewriting a damaged file loses nothing of it.
     explicit TIniFile(std::string_view text);
 
     // Reads a file; a missing or unreadable file gives an empty document.
     static TIniFile LoadFromFile(const QString& path);
+    // Reads a file that is to be read, and maybe rewritten: a missing file
+    // gives an empty document (a first start), one that exists but cannot be
+    // read throws Exception naming the file and the problem (ReadIniFileBytes).
+    static TIniFile ReadFile(const QString& path);
 
     // --- reading ---
     bool SectionExists(std::string_view section) const;
@@ -68,7 +74,8 @@ public:
     // Removes the key (every occurrence) from the consulted section.
     void DeleteKey(std::string_view section, std::string_view key);
 
-    // The whole document; every line ends with LineBreak().
+    // The whole document; every line ends with LineBreak(), the bytes from a
+    // zero byte on follow unchanged.
     std::string ToText() const;
     // Writes to a temporary file in the target's folder and renames it over the
     // target, so a failure never leaves a truncated file.  Throws Exception.
@@ -108,6 +115,7 @@ private:
     TSection* Consulted(std::string_view section);
 
     std::vector<TSection> FSections;
+    std::string FUnparsed; // from a zero byte to the end of the text
     std::string FLineBreak = "\r\n";
 };
 
