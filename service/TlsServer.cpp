@@ -14,6 +14,7 @@
 #include <openssl/err.h>
 #include <openssl/evp.h>
 #include <openssl/ssl.h>
+#include <openssl/x509.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -182,11 +183,18 @@ void SetUpCertificate(SSL_CTX* context, const std::string& certFile, const std::
     ERR_clear_error();
     if (SSL_CTX_use_certificate_chain_file(context, certFile.c_str()) != 1)
         throw Exception("Cannot use the certificate file " + certFile + ": " + SslErrorText());
-    if (SSL_CTX_use_PrivateKey_file(context, keyFile.c_str(), SSL_FILETYPE_PEM) != 1)
+    const auto mismatch = [&] {
+        return Exception("The key file " + keyFile + " does not belong to the certificate " +
+                         certFile + ": " + SslErrorText());
+    };
+    if (SSL_CTX_use_PrivateKey_file(context, keyFile.c_str(), SSL_FILETYPE_PEM) != 1) {
+        const unsigned long code = ERR_peek_error();
+        if (ERR_GET_LIB(code) == ERR_LIB_X509 && ERR_GET_REASON(code) == X509_R_KEY_VALUES_MISMATCH)
+            throw mismatch();
         throw Exception("Cannot use the key file " + keyFile + ": " + SslErrorText());
+    }
     if (SSL_CTX_check_private_key(context) != 1)
-        throw Exception("The key file " + keyFile + " does not belong to the certificate " +
-                        certFile + ": " + SslErrorText());
+        throw mismatch();
     // One call per connection: a resumption ticket would never be used.
     SSL_CTX_set_num_tickets(context, 0);
 }
