@@ -80,15 +80,17 @@ void TFormStorage::RestorePlacement(QWidget& window) const {
     // A placement from another screen layout must not leave the window
     // unreachable or larger than the screen.
     QScreen* screen = QGuiApplication::screenAt(geometry.center());
-    if (!screen) {
+    const bool onScreen = screen != nullptr;
+    if (!screen)
         screen = QGuiApplication::primaryScreen();
-        if (screen)
-            geometry.moveCenter(screen->availableGeometry().center());
+    if (screen) {
+        const QRect available = screen->availableGeometry();
+        if (!available.isEmpty())
+            geometry.setSize(
+                geometry.size().boundedTo(available.size()).expandedTo(window.minimumSize()));
+        if (!onScreen)
+            geometry.moveCenter(available.center());
     }
-    if (screen && !screen->availableGeometry().isEmpty())
-        geometry.setSize(geometry.size()
-                             .boundedTo(screen->availableGeometry().size())
-                             .expandedTo(window.minimumSize()));
     window.setGeometry(geometry);
     // A window closed while minimised opens maximised, as on a first start.
     window.setWindowState(placement.WindowState == TFormPlacement::wsNormal ? Qt::WindowNoState

@@ -202,6 +202,8 @@ TEST_F(FilterTabs, UnreadableFileLeavesItsTabWithoutName) {
 
     FDialogs.ExpectError();
     TQuillbrookForm form({Path("broken.qbk")}); // reported, start-up goes on
+    EXPECT_EQ(FDialogs.LastMessage().Text,
+              "Cannot load file \"" + Path("broken.qbk") + "\". Unsupported file version, 99");
     EXPECT_EQ(Captions(form), QStringList{"broken"});
     EXPECT_TRUE(form.Tab(0).Document->FileName().isEmpty());
     EXPECT_TRUE(CommandsEnabled(form));
