@@ -33,7 +33,7 @@ namespace {
 using TClock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
 
-#ifdef QB_LOAD_SANITIZED
+#if defined(QB_LOAD_SANITIZED) || defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
 // Sanitizers slow every call several-fold and keep freed memory in
 // quarantine, so the run is smaller and resident memory is only reported.
 constexpr int kDefaultClients = 4;
