@@ -5,7 +5,6 @@
 #include "support/Require.h"
 #include "support/Win1252.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 #include <charconv>
@@ -151,11 +150,12 @@ TIniFile::TIniFile(std::string_view text) {
 }
 
 TIniFile TIniFile::LoadFromFile(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    // The same guards as ReadFile: a pipe or a device never blocks start-up.
+    try {
+        return ReadFile(path);
+    } catch (const Exception&) {
         return {};
-    QByteArray bytes = file.readAll();
-    return TIniFile(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
+    }
 }
 
 TIniFile TIniFile::ReadFile(const QString& path) {

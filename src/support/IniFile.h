@@ -38,7 +38,8 @@ public:
     // so rewriting a damaged file loses nothing of it.
     explicit TIniFile(std::string_view text);
 
-    // Reads a file; a missing or unreadable file gives an empty document.
+    // Reads a file; a missing or unreadable file (also one ReadFile refuses)
+    // gives an empty document.
     static TIniFile LoadFromFile(const QString& path);
     // Reads a file that is to be read, and maybe rewritten: a missing file
     // gives an empty document (a first start), one that exists but cannot be

@@ -155,6 +155,13 @@ TEST_F(Headless, ExitStatuses) {
     });
     const QString damaged = Path(QStringLiteral("damaged.qbk"));
     WriteAll(damaged, "[General]\r\nVersion=7\r\n");
+    // Binary bytes: a zero byte ends what is read, so the host stays empty;
+    // the file itself is readable and not refused.
+    const QString binarySettings = Path(QStringLiteral("binary.ini"));
+    WriteAll(binarySettings, QByteArray("\x7F"
+                                        "ELF\x02\x01\x01",
+                                        7) +
+                                 QByteArray(3, '\0') + "[Server]\r\nServerHost=x\r\n");
     const QString settings = Settings();
     const QString down = Settings(QStringLiteral("demo"), ClosedPort());
     const QString badPassword = Settings(QStringLiteral("wrong"));
@@ -231,6 +238,11 @@ TEST_F(Headless, ExitStatuses) {
          FDir.path(),
          5,
          "Cannot open file \"" + FDir.path() + "\". Is a directory\n"},
+        {"settings file of binary bytes",
+         {"--search", all, "--date", date},
+         binarySettings,
+         4,
+         "Host parameter is empty"},
         {"settings file a folder, sites",
          {"--list-sites"},
          FDir.path(),

@@ -292,6 +292,8 @@ TEST(DamagedFiles, FilesThatCannotBeReadAreNamedWithTheReason) {
             EXPECT_THAT(dialogs.LastMessage().Text.toStdString(), HasSubstr(c.Reason));
             EXPECT_FALSE(filter.Modified());
         }
+        // Readers that go on without the settings file neither fail nor wait.
+        EXPECT_EQ(qb::TIniFile::LoadFromFile(c.Path).ToText(), "");
         try {
             EXPECT_EQ(qb::TIniFile::ReadFile(c.Path).ToText(), "");
             EXPECT_TRUE(c.SettingsRead);
