@@ -9,6 +9,7 @@ packages=(
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     python3 python3-xlrd python3-olefile python3-xlwt
     fonts-dejavu-core
+    clang-14 libclang-rt-14-dev llvm-14
     lintian dpkg-dev shared-mime-info
 )
 missing=()
