@@ -134,7 +134,8 @@ int THeadlessRunner::Search(const QString& filterFile, const QDate& tradeDate,
     // The results menu is never shown here, so the document needs no sites.
     TFilterObject document(nullptr, {});
     try {
-        document.LoadFromFile(filterFile);
+        // A script may hand the filter over a pipe ("<(...)", /dev/stdin).
+        document.LoadFromFile(filterFile, qb::TIniSource::AnyFile);
         document.SetFileName(filterFile);
     } catch (...) {
         ReportCurrentError();

@@ -162,9 +162,9 @@ void TFilterObject::LoadFromStream(QIODevice& stream) {
     LoadFromText(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
 }
 
-void TFilterObject::LoadFromFile(const QString& path) {
+void TFilterObject::LoadFromFile(const QString& path, qb::TIniSource source) {
     // Open and read failures name the file themselves.
-    const std::string bytes = qb::ReadIniFileBytes(path);
+    const std::string bytes = qb::ReadIniFileBytes(path, source);
     try {
         LoadFromText(bytes);
     } catch (const std::exception& e) {

@@ -8,6 +8,7 @@
 // Numbers and date-times follow the user's regional settings when written;
 // reading also understands other settings (TFilterValueFormat).
 #include "filter/FilterValueFormat.h"
+#include "support/IniFileIo.h"
 
 #include <QString>
 #include <QStringList>
@@ -57,7 +58,8 @@ public:
     // Every failure names the file: "Cannot open file \"<path>\". <reason>"
     // or "Cannot read file ..." when the file cannot be read, and
     // LoadFailureText() around the loader's message when its content fails.
-    void LoadFromFile(const QString& path);
+    // A pipe or a device is refused unless `source` allows it.
+    void LoadFromFile(const QString& path, qb::TIniSource source = qb::TIniSource::RegularFile);
     // "Cannot load file \"<path>\". " followed by `problem` unchanged.
     static std::string LoadFailureText(const QString& path, const std::string& problem);
 

@@ -24,34 +24,37 @@ QString SystemReason(int error) {
 
 } // namespace
 
-std::string ReadIniFileBytes(const QString& path) {
+std::string ReadIniFileBytes(const QString& path, TIniSource source) {
     const char* const cannotOpen = "Cannot open file \"%1\". %2";
     const char* const cannotRead = "Cannot read file \"%1\". %2";
     const QFileInfo info(path);
     if (info.isDir())
         Fail(cannotOpen, path, SystemReason(EISDIR));
-    // Opening a pipe would wait for a writer; a device may never end.
-    if (info.exists() && !info.isFile())
+    if (source == TIniSource::RegularFile && info.exists() && !info.isFile())
         Fail(cannotOpen, path, TranslateText(QStringLiteral("Not a regular file")));
+    const QString tooLarge = TranslateText(QStringLiteral("The file is larger than %1 MB"))
+                                 .arg(MaxIniFileSize / (1024 * 1024));
+    if (info.isFile() && info.size() > MaxIniFileSize)
+        Fail(cannotRead, path, tooLarge);
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         Fail(cannotOpen, path, file.errorString());
-    const qint64 size = file.size();
-    if (size > MaxIniFileSize)
-        Fail(cannotRead, path,
-             TranslateText(QStringLiteral("The file is larger than %1 MB"))
-                 .arg(MaxIniFileSize / (1024 * 1024)));
-    std::string bytes(static_cast<std::size_t>(size), '\0');
-    qint64 done = 0;
-    while (done < size) {
-        const qint64 read = file.read(bytes.data() + done, size - done);
+    // Read to the end rather than by the size: pipes, devices and some
+    // system files tell no size.
+    std::string bytes;
+    if (info.isFile())
+        bytes.reserve(static_cast<std::size_t>(info.size()));
+    char chunk[65536];
+    for (;;) {
+        const qint64 read = file.read(chunk, sizeof chunk);
         if (read < 0)
             Fail(cannotRead, path, file.errorString());
         if (read == 0)
-            break; // shortened meanwhile
-        done += read;
+            break;
+        if (qint64(bytes.size()) + read > MaxIniFileSize)
+            Fail(cannotRead, path, tooLarge);
+        bytes.append(chunk, static_cast<std::size_t>(read));
     }
-    bytes.resize(static_cast<std::size_t>(done));
     return bytes;
 }
 

@@ -13,11 +13,17 @@ namespace qb {
 // INI file at all, and reading it whole could exhaust memory.
 constexpr std::int64_t MaxIniFileSize = 64 * 1024 * 1024;
 
+// What a path may name besides a regular file.
+enum class TIniSource {
+    RegularFile, // a pipe or a device is refused: it could block or never end
+    AnyFile,     // a pipe or a device is read to its end (a script's "<(...)")
+};
+
 // The file's bytes.  Throws Exception "Cannot open file \"<path>\". <reason>"
-// when it is missing, no regular file (a folder, a pipe, a device) or cannot
-// be opened, and "Cannot read file \"<path>\". <reason>" when reading fails or
-// it is larger than MaxIniFileSize.
-std::string ReadIniFileBytes(const QString& path);
+// when it is missing, a folder, refused by `source` or cannot be opened, and
+// "Cannot read file \"<path>\". <reason>" when reading fails or it holds
+// more than MaxIniFileSize bytes.
+std::string ReadIniFileBytes(const QString& path, TIniSource source = TIniSource::RegularFile);
 
 // Writes `bytes` to a temporary file beside `path` and renames it over `path`,
 // so a failure leaves the previous file as it was.  Throws Exception

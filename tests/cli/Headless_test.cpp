@@ -14,9 +14,13 @@
 #include <QProcess>
 #include <QWidget>
 
+#include <thread>
+
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -238,6 +242,11 @@ TEST_F(Headless, ExitStatuses) {
          FDir.path(),
          5,
          "Cannot open file \"" + FDir.path() + "\". Is a directory\n"},
+        {"filter file without an end",
+         {"--search", "/dev/zero", "--date", date},
+         settings,
+         5,
+         "Cannot read file \"/dev/zero\". The file is larger than 64 MB\n"},
         {"settings file of binary bytes",
          {"--search", all, "--date", date},
          binarySettings,
@@ -265,6 +274,29 @@ TEST_F(Headless, ExitStatuses) {
         }
         EXPECT_EQ(run.Out, QByteArray());
     }
+}
+
+// A script may hand the filter over a pipe, as "<(...)" does.
+TEST_F(Headless, FilterFromAPipeRunsAsFromItsFile) {
+    const QString filter = FilterFile(QStringLiteral("all.qbk"), AllStocks);
+    const QByteArray bytes = ReadAll(filter);
+    const QString pipe = Path(QStringLiteral("filter.pipe"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    std::thread writer([&] {
+        // Waits until a reader opens the pipe.
+        const int fd = ::open(QFile::encodeName(pipe).constData(), O_WRONLY);
+        if (fd >= 0) {
+            EXPECT_EQ(::write(fd, bytes.constData(), std::size_t(bytes.size())), bytes.size());
+            ::close(fd);
+        }
+    });
+    const TRun fromPipe = Run({"--search", pipe, "--date", TradeDateText}, Settings());
+    // A run that never opened the pipe must not leave the writer waiting.
+    const int release = ::open(QFile::encodeName(pipe).constData(), O_RDONLY | O_NONBLOCK);
+    writer.join();
+    ::close(release);
+    EXPECT_EQ(fromPipe.Status, 0) << fromPipe.Err.toStdString();
+    EXPECT_EQ(fromPipe.Out, Run({"--search", filter, "--date", TradeDateText}, Settings()).Out);
 }
 
 TEST_F(Headless, FailedRunLeavesThePreviousFile) {
