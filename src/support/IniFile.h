@@ -79,7 +79,8 @@ public:
     // zero byte on follow unchanged.
     std::string ToText() const;
     // Writes to a temporary file in the target's folder and renames it over the
-    // target, so a failure never leaves a truncated file.  Throws Exception.
+    // target, so a failure never leaves a truncated file.  Throws Exception
+    // naming the file and the problem (WriteIniFileBytes).
     void SaveToFile(const QString& path) const;
 
     // CR LF unless the parsed text used a bare LF or CR first.

@@ -108,9 +108,7 @@ TEST_F(FileFailures, OpenNamesTheFileAndTheProblem) {
         EXPECT_TRUE(form.SaveBtn->isEnabled());
 
         if (c.ViaArgument) {
-            QString text;
-            text = ExpectErrorDuring([&] { TQuillbrookForm started({path}); });
-            EXPECT_EQ(text, c.Text);
+            EXPECT_EQ(ExpectErrorDuring([&] { TQuillbrookForm started({path}); }), c.Text);
         }
     }
 }
