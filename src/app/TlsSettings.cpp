@@ -1,6 +1,10 @@
 #include "app/TlsSettings.h"
 
 #include "support/IniFile.h"
+#include "support/Win1252.h"
+
+#include <QDir>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <cctype>
@@ -23,6 +27,11 @@ TTlsSettings TTlsSettings::Load(const QString& settingsFile) {
     TTlsSettings settings;
     settings.Security = ini.ReadString("Server", "Security", {});
     settings.CAFile = ini.ReadString("Server", "CAFile", {});
+    // A relative path is taken from the settings file's folder, not from
+    // wherever the program happened to be started.
+    const QString caFile = qb::FromAnsi(settings.CAFile);
+    if (!caFile.isEmpty() && QDir::isRelativePath(caFile))
+        settings.CAFile = qb::ToAnsi(QFileInfo(settingsFile).absoluteDir().filePath(caFile));
     return settings;
 }
 

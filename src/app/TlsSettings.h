@@ -2,7 +2,8 @@
 // How the connection to the stock service is secured, as the "Server" section
 // of the settings file says: "Security" = "anonymous" (the default, also when
 // the key is missing or empty) or "verified", and "CAFile" = a PEM bundle of
-// trusted CA certificates (empty: the platform's trust store).  The values
+// trusted CA certificates (empty: the platform's trust store; a relative path
+// is taken from the settings file's folder).  The values
 // are kept as written and checked when a call needs them, so that a mistake
 // is reported by that call, not by the start of the program.
 #include "xmlrpc/TlsOptions.h"
@@ -13,7 +14,7 @@
 
 struct TTlsSettings {
     std::string Security; // as written, trimmed
-    std::string CAFile;
+    std::string CAFile;   // absolute once loaded
 
     static TTlsSettings Load(const QString& settingsFile);
     // The options the transport takes.  An unknown "Security" value raises

@@ -1,6 +1,7 @@
 #include "xmlrpc/TlsClient.h"
 
 #include "support/Require.h"
+#include "support/Win1252.h"
 #include "xmlrpc/Transport.h"
 
 #include <openssl/err.h>
@@ -58,14 +59,16 @@ void LoadTrustedCertificates(SSL_CTX* context, const std::string& caFile) {
                 TlsErrorText("The platform's trusted certificates cannot be used", 0));
         return;
     }
+    // The setting is Windows-1252 text like every other; file names are UTF-8.
+    const std::string path = qb::Win1252ToUtf8(caFile);
     // Opened here first so that the message can say why in the system's words.
-    if (std::FILE* file = std::fopen(caFile.c_str(), "rb"))
+    if (std::FILE* file = std::fopen(path.c_str(), "rb"))
         std::fclose(file);
     else
         throw ETlsSetupError("The CA file " + caFile + " cannot be read: " + std::strerror(errno) +
                              ".");
     ERR_clear_error();
-    if (SSL_CTX_load_verify_file(context, caFile.c_str()) != 1) {
+    if (SSL_CTX_load_verify_file(context, path.c_str()) != 1) {
         const unsigned long code = ERR_peek_error();
         const char* reason = code ? ERR_reason_error_string(code) : nullptr;
         ERR_clear_error();

@@ -13,8 +13,8 @@ struct TTlsOptions {
         Verified,  // TLS 1.2 or later, default ciphers, certificate and host name checked
     };
     TMode Mode = TMode::Anonymous;
-    // Verified only: a PEM bundle of trusted CA certificates; empty means the
-    // platform's trust store.
+    // Verified only: the path (Windows-1252 text) of a PEM bundle of trusted
+    // CA certificates; empty means the platform's trust store.
     std::string CaFile;
 
     bool operator==(const TTlsOptions&) const = default;

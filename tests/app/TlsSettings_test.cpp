@@ -7,6 +7,7 @@
 #include "service/DemoData.h"
 #include "service/ReferenceService.h"
 #include "support/AppEnvironment.h"
+#include "support/Win1252.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -66,6 +67,10 @@ TEST(TlsSettings, KeysOfTheServerSection) {
         {"verified, platform store",
          "[Server]\r\nSecurity=VERIFIED\r\n",
          {TMode::Verified, ""},
+         ""},
+        {"CA file beside the settings",
+         "[Server]\r\nSecurity=verified\r\nCAFile=pki/ca.pem\r\n",
+         {TMode::Verified, qb::ToAnsi(dir.filePath("pki/ca.pem"))},
          ""},
         {"misspelt",
          "[Server]\r\nSecurity=verfied\r\nCAFile=/c.pem\r\n",
