@@ -246,7 +246,7 @@ TEST_F(Headless, ExitStatuses) {
          {"--search", "/dev/zero", "--date", date},
          settings,
          5,
-         "Cannot read file \"/dev/zero\". The file is larger than 64 MB\n"},
+         "Cannot read file \"/dev/zero\". The file is larger than 16 MB\n"},
         {"settings file of binary bytes",
          {"--search", all, "--date", date},
          binarySettings,

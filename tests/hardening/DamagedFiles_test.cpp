@@ -275,7 +275,7 @@ TEST(DamagedFiles, FilesThatCannotBeReadAreNamedWithTheReason) {
          true},
         {"folder", folder, open(folder), "Is a directory", false},
         {"pipe", pipe, open(pipe), "Not a regular file", false},
-        {"too large", huge, read(huge), "larger than 64 MB", false},
+        {"too large", huge, read(huge), "larger than 16 MB", false},
     };
     // Permissions do not bind root.
     if (::geteuid() != 0)
