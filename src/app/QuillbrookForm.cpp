@@ -236,12 +236,15 @@ void TQuillbrookForm::ReadServerSettings() {
     const TServerSettings settings = TServerSettings::Load(SettingsFileName());
     ServerHost = settings.ServerHost;
     ServerPort = settings.ServerPort;
+    ServerSettingsProblem = settings.Problem;
 }
 
 TStockServiceClient TQuillbrookForm::StockService() {
     // The account is read at each use, so a corrected settings file needs no restart.
-    return TStockServiceClient::ForWindow(this, ServerHost, ServerPort,
-                                          TAccount::Load(SettingsFileName()));
+    TStockServiceClient service = TStockServiceClient::ForWindow(
+        this, ServerHost, ServerPort, TAccount::Load(SettingsFileName()));
+    service.SettingsProblem = ServerSettingsProblem;
+    return service;
 }
 
 void TQuillbrookForm::FetchSiteNames() {

@@ -46,6 +46,7 @@ public:
     // --- state ---
     std::string ServerHost;
     int ServerPort = 0;
+    std::string ServerSettingsProblem;  // see TServerSettings::Problem
     std::vector<std::string> SiteNames; // information-site names, empty when unknown
     QWidget* ProgressWindow = nullptr;
 

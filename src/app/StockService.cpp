@@ -63,6 +63,8 @@ TStockServiceClient::TStockServiceClient(std::string serverHost, int serverPort,
 
 std::unique_ptr<TXrValue> TStockServiceClient::Call(const std::string& method,
                                                     const TXrArray& params, bool threaded) {
+    if (!SettingsProblem.empty())
+        throw Exception(SettingsProblem);
     if (RemoteCall)
         return RemoteCall(method, params, threaded);
     const TTlsOptions tls = Tls.Options();
@@ -77,6 +79,7 @@ TStockServiceClient TStockServiceClient::ForWindow(QWidget* window, const QStrin
     TStockServiceClient service =
         ForWindow(window, server.ServerHost, server.ServerPort, TAccount::Load(settingsFile));
     service.Tls = server.Tls;
+    service.SettingsProblem = server.Problem;
     return service;
 }
 

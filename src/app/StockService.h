@@ -56,6 +56,7 @@ public:
     // Checked at each call: an unknown mode fails the call (ETlsSetupError),
     // it never falls back to anonymous.  Default: anonymous.
     TTlsSettings Tls;
+    std::string SettingsProblem; // non-empty: every call fails with it (TServerSettings::Problem)
     std::function<void(bool enabled)> SetWindowEnabled; // may be empty
     std::function<void()> PumpMessages;                 // may be empty
     TRemoteCall RemoteCall; // empty: RpcCall / RpcCallInThread with the fields above

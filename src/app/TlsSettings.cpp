@@ -27,6 +27,7 @@ TTlsSettings TTlsSettings::Load(const QString& settingsFile) {
     TTlsSettings settings;
     settings.Security = ini.ReadString("Server", "Security", {});
     settings.CAFile = ini.ReadString("Server", "CAFile", {});
+    settings.SettingsFile = qb::ToAnsi(settingsFile);
     // A relative path is taken from the settings file's folder, not from
     // wherever the program happened to be started.
     const QString caFile = qb::FromAnsi(settings.CAFile);
@@ -40,9 +41,11 @@ TTlsOptions TTlsSettings::Options() const {
     if (Security.empty() || SameText(Security, "anonymous"))
         return options;
     if (!SameText(Security, "verified"))
-        throw ETlsSetupError("The setting \"Security\" in section \"Server\" has the unknown "
-                             "value \"" +
-                             Security + "\"; it must be \"anonymous\" or \"verified\".");
+        throw ETlsSetupError(
+            "The setting \"Security\" in section \"Server\"" +
+            (SettingsFile.empty() ? std::string() : " of the file \"" + SettingsFile + "\"") +
+            " has the unknown value \"" + Security +
+            "\"; it must be \"anonymous\" or \"verified\".");
     options.Mode = TTlsOptions::TMode::Verified;
     options.CaFile = CAFile;
     return options;

@@ -13,8 +13,9 @@
 #include <string>
 
 struct TTlsSettings {
-    std::string Security; // as written, trimmed
-    std::string CAFile;   // absolute once loaded
+    std::string Security;     // as written, trimmed
+    std::string CAFile;       // absolute once loaded
+    std::string SettingsFile; // where they were read; named in messages
 
     static TTlsSettings Load(const QString& settingsFile);
     // The options the transport takes.  An unknown "Security" value raises

@@ -1,5 +1,8 @@
+#include "../common/ScriptedDialogs.h"
 #include "app/FormStorage.h"
 #include "app/ServerSettings.h"
+#include "app/StockService.h"
+#include "support/Win1252.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -43,6 +46,39 @@ TEST(ServerSettings, DefaultsAndValues) {
         const TServerSettings settings = TServerSettings::Load(path);
         EXPECT_EQ(settings.ServerHost, c.Host);
         EXPECT_EQ(settings.ServerPort, c.Port);
+    }
+}
+
+// A port that cannot be one is reported with its key and file, not quietly
+// turned into 0; an absent, empty or zero port stays 0 with nothing to report.
+TEST(ServerSettings, PortsThatCannotBeOneNameTheirFile) {
+    QTemporaryDir dir;
+    const struct {
+        const char* Value;
+        bool Reported;
+    } cases[] = {{"8443", false}, {"0", false},    {"", false},   {"x", true},     {"99999", true},
+                 {"-1", true},    {"65536", true}, {"1e3", true}, {"65535", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Value);
+        const QString path = dir.filePath("settings.ini");
+        WriteAll(path,
+                 QByteArray("[Server]\r\nServerHost=q.example\r\nServerPort=") + c.Value + "\r\n");
+        const TServerSettings settings = TServerSettings::Load(path);
+        if (!c.Reported) {
+            EXPECT_EQ(settings.Problem, "");
+            continue;
+        }
+        EXPECT_EQ(settings.Problem,
+                  "The setting \"ServerPort\" in section \"Server\" of the file \"" +
+                      qb::ToAnsi(path) + "\" has the value \"" + c.Value +
+                      "\"; it must be a port number from 1 to 65535.");
+        // The first call reports it, and nothing is sent anywhere.
+        TScriptedDialogs dialogs;
+        dialogs.ExpectError();
+        EXPECT_EQ(TStockServiceClient::ForWindow(nullptr, path).OpenSession(), "");
+        ASSERT_EQ(dialogs.Messages.size(), 1u);
+        EXPECT_EQ(dialogs.Messages[0].Text,
+                  "Unable to open session with server.\r\r" + qb::FromAnsi(settings.Problem));
     }
 }
 

@@ -75,8 +75,8 @@ TEST(TlsSettings, KeysOfTheServerSection) {
         {"misspelt",
          "[Server]\r\nSecurity=verfied\r\nCAFile=/c.pem\r\n",
          {},
-         "The setting \"Security\" in section \"Server\" has the unknown value \"verfied\"; it "
-         "must be \"anonymous\" or \"verified\"."},
+         "The setting \"Security\" in section \"Server\" of the file \"{file}\" has the unknown "
+         "value \"verfied\"; it must be \"anonymous\" or \"verified\"."},
         {"other section only", "[Account]\r\nSecurity=verified\r\n", {}, ""},
     };
     for (const TCase& c : cases) {
@@ -93,7 +93,9 @@ TEST(TlsSettings, KeysOfTheServerSection) {
             settings.Options();
             ADD_FAILURE() << "accepted";
         } catch (const ETlsSetupError& e) {
-            EXPECT_EQ(e.Message(), c.Error);
+            std::string expected = c.Error;
+            expected.replace(expected.find("{file}"), 6, qb::ToAnsi(path));
+            EXPECT_EQ(e.Message(), expected);
         }
     }
 }
