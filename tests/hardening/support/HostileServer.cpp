@@ -118,17 +118,12 @@ std::string THostileServer::HttpAnswer(std::string_view body) {
 }
 
 void THostileServer::Serve() {
-    while (!FStop) {
-        pollfd entry{FListen, POLLIN, 0};
-        if (::poll(&entry, 1, 20) <= 0)
-            continue;
-        const int client = ::accept4(FListen, nullptr, nullptr, SOCK_CLOEXEC);
-        if (client < 0)
-            continue;
-        ++FConnections;
-        Handle(client);
-        ::close(client);
-    }
+    qbtest::ServeInTurn(
+        FListen, [this] { return FStop.load(); },
+        [this](int client) {
+            ++FConnections;
+            Handle(client);
+        });
 }
 
 void THostileServer::Handle(int client) {

@@ -36,16 +36,8 @@ TCertTlsServer::~TCertTlsServer() {
 }
 
 void TCertTlsServer::Serve() {
-    while (!FStop) {
-        pollfd entry{FListen, POLLIN, 0};
-        if (::poll(&entry, 1, 20) <= 0)
-            continue;
-        const int client = ::accept4(FListen, nullptr, nullptr, SOCK_CLOEXEC);
-        if (client < 0)
-            continue;
-        Handle(client);
-        ::close(client);
-    }
+    qbtest::ServeInTurn(
+        FListen, [this] { return FStop.load(); }, [this](int client) { Handle(client); });
 }
 
 void TCertTlsServer::Handle(int client) {

@@ -1,13 +1,14 @@
 #pragma once
 // Pieces shared by the test servers that play the stock service on loopback:
 // a TLS 1.2 server context with a fixed DH group, and a listening socket on
-// a free loopback port.
+// a free loopback port, and the loop that serves its connections in turn.
 #include <openssl/evp.h>
 #include <openssl/ssl.h>
 
 #include <arpa/inet.h>
 #include <cstdint>
 #include <netinet/in.h>
+#include <poll.h>
 #include <stdexcept>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -54,6 +55,23 @@ inline int ListenOnLoopback(std::uint16_t& port) {
     }
     port = ntohs(address.sin_port);
     return fd;
+}
+
+// Hands each connection on `listen` to `handle`, one at a time, and closes it
+// afterwards, until `stopping()` holds; looks at it every 20 ms, so a server
+// stops promptly.
+template <class TStopping, class THandle>
+void ServeInTurn(int listen, TStopping stopping, THandle handle) {
+    while (!stopping()) {
+        pollfd entry{listen, POLLIN, 0};
+        if (::poll(&entry, 1, 20) <= 0)
+            continue;
+        const int client = ::accept4(listen, nullptr, nullptr, SOCK_CLOEXEC);
+        if (client < 0)
+            continue;
+        handle(client);
+        ::close(client);
+    }
 }
 
 } // namespace qbtest

@@ -59,17 +59,12 @@ void TScriptedTlsServer::Sleep(std::chrono::milliseconds length) const {
 }
 
 void TScriptedTlsServer::Serve() {
-    while (!Stopping()) {
-        pollfd entry{FListen, POLLIN, 0};
-        if (::poll(&entry, 1, 20) <= 0)
-            continue;
-        const int client = ::accept4(FListen, nullptr, nullptr, SOCK_CLOEXEC);
-        if (client < 0)
-            continue;
-        ++FConnections;
-        Handle(client);
-        ::close(client);
-    }
+    qbtest::ServeInTurn(
+        FListen, [this] { return Stopping(); },
+        [this](int client) {
+            ++FConnections;
+            Handle(client);
+        });
 }
 
 void TScriptedTlsServer::Handle(int client) {
