@@ -2,7 +2,8 @@
 # Memory and thread checking of the test suite.
 #  build-asan: the whole project with AddressSanitizer (LeakSanitizer included)
 #              and UndefinedBehaviorSanitizer; every ctest test runs.
-#  build-tsan: ThreadSanitizer build of the call-thread and service tests only
+#  build-tsan: ThreadSanitizer build of the call-thread, transport (anonymous
+#              and verified) and service tests only
 #              (the widget programs add nothing there and TSan slows them ten-fold).
 # QB_SANITIZE_ONLY=asan or =tsan runs one half; QB_JOBS caps the parallelism.
 set -euo pipefail
@@ -32,7 +33,7 @@ if [[ -z $only || $only == tsan ]]; then
         -DCMAKE_EXE_LINKER_FLAGS=-fsanitize=thread
     cmake --build build-tsan --parallel "$jobs" --target xmlrpc_tests service_tests
     export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
-    build-tsan/tests/xmlrpc/xmlrpc_tests --gtest_filter='RpcCall*:Transport*'
+    build-tsan/tests/xmlrpc/xmlrpc_tests --gtest_filter='RpcCall*:Transport*:VerifiedTls*'
     build-tsan/tests/service/service_tests
 fi
 echo "sanitize: all clean"
