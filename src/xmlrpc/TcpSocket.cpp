@@ -1,5 +1,6 @@
 #include "xmlrpc/TcpSocket.h"
 
+#include "xmlrpc/HostLookup.h"
 #include "xmlrpc/Transport.h"
 
 #include <cerrno>
@@ -59,16 +60,9 @@ bool TTcpSocket::WaitUntil(short events, TClock::time_point deadline) {
 
 void TTcpSocket::Connect(const std::string& host, std::uint16_t port, TClock::time_point deadline) {
     Close();
-    addrinfo hints{};
-    hints.ai_family = AF_UNSPEC;
-    hints.ai_socktype = SOCK_STREAM;
-    addrinfo* found = nullptr;
-    const std::string service = std::to_string(port);
-    const int rc = ::getaddrinfo(host.c_str(), service.c_str(), &hints, &found);
-    if (rc != 0)
-        throw ETransportError("Cannot resolve host name " + host + ": " + ::gai_strerror(rc) + ".");
+    const TAddrInfoList addresses = LookUpHost(host, port, deadline);
     std::string lastError = "No address found for " + host + ".";
-    for (addrinfo* a = found; a; a = a->ai_next) {
+    for (addrinfo* a = addresses.get(); a; a = a->ai_next) {
         const int handle =
             ::socket(a->ai_family, a->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, a->ai_protocol);
         if (handle < 0) {
@@ -81,30 +75,24 @@ void TTcpSocket::Connect(const std::string& host, std::uint16_t port, TClock::ti
         // delayed acknowledgement (40 ms on Linux) on every call.
         const int yes = 1;
         ::setsockopt(handle, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
-        if (::connect(handle, a->ai_addr, a->ai_addrlen) == 0) {
-            ::freeaddrinfo(found);
+        if (::connect(handle, a->ai_addr, a->ai_addrlen) == 0)
             return;
-        }
         if (errno == EINPROGRESS) {
             if (!WaitUntil(POLLOUT, deadline)) {
-                ::freeaddrinfo(found);
                 Close();
                 throw ETransportError("Connection to " + host + " timed out.");
             }
             int error = 0;
             socklen_t length = sizeof error;
             ::getsockopt(handle, SOL_SOCKET, SO_ERROR, &error, &length);
-            if (error == 0) {
-                ::freeaddrinfo(found);
+            if (error == 0)
                 return;
-            }
             lastError = SystemMessage(error);
         } else {
             lastError = SystemMessage(errno);
         }
         Close();
     }
-    ::freeaddrinfo(found);
     throw ETransportError(lastError);
 }
 

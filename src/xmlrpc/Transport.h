@@ -26,7 +26,7 @@ public:
 // Bounds of one call.  Without them a stalled or trickling service would hold
 // the caller (and a disabled main window) for ever.
 struct TTransportLimits {
-    std::chrono::milliseconds ConnectTimeout{15000}; // TCP connect and TLS handshake
+    std::chrono::milliseconds ConnectTimeout{15000}; // name lookup, connect, TLS handshake
     std::chrono::milliseconds IdleTimeout{60000};    // longest silence while reading
     std::chrono::milliseconds CallDeadline{180000};  // the whole exchange
     std::size_t MaxResponseBytes = std::size_t(256) << 20;
