@@ -1,7 +1,10 @@
-// Draws the tool-bar pictures and the application icon into ../images.
+// Draws the tool-bar pictures and the application icon into ../images, or
+// with --theme the application icon in the PNG sizes of the hicolor theme
+// (packaging/icons, the same picture as quillbrook.svg there).
 // Not part of the build; after a change run:
 //   g++ -std=c++20 -fPIC DrawIcons.cpp $(pkg-config --cflags --libs Qt6Gui) -o /tmp/draw_icons
 //   QT_QPA_PLATFORM=offscreen /tmp/draw_icons <path to src/app/resources/images>
+//   QT_QPA_PLATFORM=offscreen /tmp/draw_icons --theme <path to packaging/icons>
 #include <QGuiApplication>
 #include <QImage>
 #include <QLinearGradient>
@@ -243,6 +246,12 @@ void AppIcon(QPainter& p) {
 
 int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
+    if (argc == 3 && QString::fromLocal8Bit(argv[1]) == QLatin1String("--theme")) {
+        for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
+            Save(QString::fromLocal8Bit(argv[2]), QString("quillbrook-%1").arg(size), size,
+                 AppIcon);
+        return 0;
+    }
     const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
     Save(folder, "new", 32, NewIcon);
     Save(folder, "open", 32, OpenIcon);
