@@ -93,10 +93,6 @@ void ToolkitMessage(QtMsgType type, const QMessageLogContext&, const QString& te
 
 } // namespace
 
-QDate EarliestTradeDate() {
-    return QDate(2006, 8, 30);
-}
-
 std::optional<QDate> ParseTradeDate(const QString& text, QString& error) {
     static const QRegularExpression form(QStringLiteral("^\\d{4}-\\d{2}-\\d{2}$"));
     const QDate date = form.match(text).hasMatch() ? QDate::fromString(text, Qt::ISODate) : QDate();

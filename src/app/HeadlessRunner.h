@@ -21,9 +21,6 @@ enum THeadlessStatus {
     hsFileError = 5, // a file (also the settings file) could not be read, parsed or written
 };
 
-// The earliest trade date a search accepts, as the date picker's.
-QDate EarliestTradeDate();
-
 // A trade date given as YYYY-MM-DD, from EarliestTradeDate() to today;
 // otherwise nothing and the reason in `error`.
 std::optional<QDate> ParseTradeDate(const QString& text, QString& error);

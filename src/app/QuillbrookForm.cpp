@@ -33,7 +33,6 @@ namespace {
 
 constexpr int SpeedBarHeight = 58;
 constexpr int AboutBtnMargin = 4; // as far from the right edge as NewBtn from the left
-const QDate EarliestSearchDate(2006, 8, 30);
 
 const char* const SpeedButtonStyle =
     "QToolButton { border: 1px solid transparent; border-radius: 3px; background: transparent;"
@@ -197,7 +196,7 @@ QToolButton* TQuillbrookForm::CreateSpeedButton(const char* name, const QString&
 
 void TQuillbrookForm::SetUpSearchDatePicker() {
     const QDate today = qb::Today();
-    SearchDatePicker->setDateRange(EarliestSearchDate, today);
+    SearchDatePicker->setDateRange(EarliestTradeDate(), today);
     SearchDatePicker->setDate(today);
     SearchDatePicker->calendarWidget()->setCurrentPage(today.year(), today.month());
     // The drop-down is a popup window of its own; its showing and hiding are

@@ -276,3 +276,7 @@ void SearchStocks(TStockServiceClient& service, TFilterFm& editor, const QDate& 
         }
     }
 }
+
+QDate EarliestTradeDate() {
+    return QDate(2006, 8, 30);
+}

@@ -24,6 +24,10 @@ std::unique_ptr<TXrStruct> BuildFindStocksRequest(const TFilterFm& editor, const
 // information box.
 bool ValidateFilter(const TFilterFm& editor, const QDate& tradeDate);
 
+// The earliest trade date a search accepts, in the window and on the command
+// line.
+QDate EarliestTradeDate();
+
 // Country and symbol of a "US:IBM" item: the first two runs of characters
 // other than ":", empty runs not counted; missing runs are empty.
 std::pair<std::string, std::string> SplitSymbolItem(std::string_view item);
