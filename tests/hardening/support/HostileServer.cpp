@@ -40,20 +40,8 @@ int THostileConnection::Receive(char* buffer, int size) {
 }
 
 std::string THostileConnection::ReadRequest() {
-    std::string request;
-    std::size_t expected = std::string::npos;
-    while (request.size() < expected) {
-        char buffer[4096];
-        const int n = Receive(buffer, sizeof buffer);
-        if (n <= 0)
-            break;
-        request.append(buffer, std::size_t(n));
-        const std::size_t end = request.find("\r\n\r\n");
-        const std::size_t field = request.find("Content-length: ");
-        if (expected == std::string::npos && end != std::string::npos && field < end)
-            expected = end + 4 + std::strtoul(request.c_str() + field + 16, nullptr, 10) + 2;
-    }
-    return request;
+    return qbtest::ReadHttpRequest(
+        [this](char* buffer, int size) { return Receive(buffer, size); });
 }
 
 std::string THostileConnection::ReadSome() {

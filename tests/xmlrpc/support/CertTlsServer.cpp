@@ -51,20 +51,8 @@ void TCertTlsServer::Handle(int client) {
         ERR_clear_error();
         return;
     }
-    // The head, then Content-length bytes and the CR LF trailer.
-    std::string request;
-    std::size_t expected = std::string::npos;
-    while (request.size() < expected) {
-        char buffer[4096];
-        const int n = SSL_read(ssl, buffer, sizeof buffer);
-        if (n <= 0)
-            break;
-        request.append(buffer, std::size_t(n));
-        const std::size_t end = request.find("\r\n\r\n");
-        const std::size_t field = request.find("Content-length: ");
-        if (expected == std::string::npos && end != std::string::npos && field < end)
-            expected = end + 4 + std::strtoul(request.c_str() + field + 16, nullptr, 10) + 2;
-    }
+    // The request is read whole before answering, as the service does.
+    qbtest::ReadHttpRequest([ssl](char* buffer, int size) { return SSL_read(ssl, buffer, size); });
     const std::string answer = "HTTP/1.0 200 OK\r\nContent-Type: text/xml\r\nContent-Length: " +
                                std::to_string(FBody.size()) + "\r\n\r\n" + FBody;
     if (SSL_write(ssl, answer.data(), int(answer.size())) > 0)

@@ -7,9 +7,11 @@
 
 #include <arpa/inet.h>
 #include <cstdint>
+#include <cstdlib>
 #include <netinet/in.h>
 #include <poll.h>
 #include <stdexcept>
+#include <string>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -72,6 +74,26 @@ void ServeInTurn(int listen, TStopping stopping, THandle handle) {
         handle(client);
         ::close(client);
     }
+}
+
+// One request as the client sends it: the head, then Content-length bytes and
+// the CR LF trailer; less when the peer stops early.  `receive(buffer, size)`
+// answers the count read, 0 or less at the end.
+template <class TReceive> std::string ReadHttpRequest(TReceive receive) {
+    std::string request;
+    std::size_t expected = std::string::npos;
+    while (request.size() < expected) {
+        char buffer[4096];
+        const int n = receive(buffer, sizeof buffer);
+        if (n <= 0)
+            break;
+        request.append(buffer, std::size_t(n));
+        const std::size_t end = request.find("\r\n\r\n");
+        const std::size_t field = request.find("Content-length: ");
+        if (expected == std::string::npos && end != std::string::npos && field < end)
+            expected = end + 4 + std::strtoul(request.c_str() + field + 16, nullptr, 10) + 2;
+    }
+    return request;
 }
 
 } // namespace qbtest

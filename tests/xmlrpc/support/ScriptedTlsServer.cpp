@@ -102,20 +102,7 @@ void TScriptedTlsServer::Handle(int client) {
         return ssl ? SSL_write(ssl, data, size) : int(::send(client, data, size, MSG_NOSIGNAL));
     };
 
-    // One request: the header, then Content-length bytes and the CR LF trailer.
-    std::string request;
-    std::size_t expected = std::string::npos;
-    while (request.size() < expected) {
-        char buffer[4096];
-        const int n = receive(buffer, sizeof buffer);
-        if (n <= 0)
-            break;
-        request.append(buffer, std::size_t(n));
-        const std::size_t end = request.find("\r\n\r\n");
-        const std::size_t field = request.find("Content-length: ");
-        if (expected == std::string::npos && end != std::string::npos && field < end)
-            expected = end + 4 + std::strtoul(request.c_str() + field + 16, nullptr, 10) + 2;
-    }
+    const std::string request = qbtest::ReadHttpRequest(receive);
     {
         std::lock_guard<std::mutex> guard(FLock);
         FRequests.push_back(request);
